@@ -1,0 +1,33 @@
+// Errors of the access layer.
+#ifndef SKELVANE_ORACLE_ORACLE_ERROR_H
+#define SKELVANE_ORACLE_ORACLE_ERROR_H
+
+#include <stdexcept>
+#include <string>
+
+namespace skelvane::oracle {
+
+class TOracleSession;
+
+// An error reported by the database or the client library: the client's
+// message unchanged (at most 1023 characters) and the Oracle error number.
+// The operations catch this class and nothing else.
+class EOracleError : public std::runtime_error {
+ public:
+  EOracleError(std::string message, int errorCode, const TOracleSession* session = nullptr,
+               std::string component = {});
+  int ErrorCode() const { return errorCode_; }
+  const std::string& Message() const { return message_; }
+  const TOracleSession* Session() const { return session_; }
+  const std::string& Component() const { return component_; }
+
+ private:
+  std::string message_;
+  int errorCode_;
+  const TOracleSession* session_;
+  std::string component_;
+};
+
+}  // namespace skelvane::oracle
+
+#endif
