@@ -48,8 +48,8 @@ class TOracleDataSet {
   TOracleQuery& Query();  // the inner query: SQL, Variables, Session
   void SetSession(TOracleSession* session);
   void SetSQL(std::vector<std::string> lines);
-  void DeclareVariable(const std::string& name, int typeCode);
-  void SetVariable(const std::string& name, const TVariant& value);
+  void AddVariable(const std::string& name, int typeCode);
+  void AssignVariable(const std::string& name, const TVariant& value);
 
   void Open();
   void Close();

@@ -35,8 +35,8 @@ class TOracleQuery : public TOracleDependant {
   void SetSQLText(const std::string& text);  // split on line ends
 
   TVariables& Variables();
-  void DeclareVariable(const std::string& name, int typeCode);   // AddVariable
-  void SetVariable(const std::string& name, const TVariant& value);  // AssignVariable
+  void AddVariable(const std::string& name, int typeCode);
+  void AssignVariable(const std::string& name, const TVariant& value);
 
   void Execute();
   void Describe();
