@@ -18,9 +18,6 @@ namespace skelvane {
 // every line written before the failure.
 void ExportSchema(TOperationHost& host, TDM& dm);
 
-// The target file name for the text of the export file field.
-std::string ExportTargetName(const std::string& fieldText, const std::string& programDir);
-
 }  // namespace skelvane
 
 #endif
