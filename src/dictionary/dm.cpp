@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/messages.h"
 #include "oracle/oracle_error.h"
 #include "oracle/variables.h"
 
@@ -151,12 +152,6 @@ const std::vector<std::string> kOneView = {
     "order by UV.view_name",
 };
 
-// Log texts of ExecuteStatement's failure line.
-const char kQueryErrorPrefix[] = "Ошибка в запросе=";
-const char kDatabaseErrorLine[] = "Ошибка базы данных Строка:";
-const char kColumnPart[] = " колонка:";
-const char kReasonPart[] = " причина:";
-
 void Prepare(oracle::TOracleQuery& query, const char* name, oracle::TOracleSession& session,
              const std::vector<std::string>& sql, const char* variable = nullptr) {
   query.Name = name;
@@ -213,10 +208,15 @@ void TDM::ExecuteStatement(TOperationHost& host, const std::string& statement,
   try {
     Q_Another.Execute();
   } catch (const oracle::EOracleError& e) {
-    host.WriteLog(std::string(kQueryErrorPrefix) + kDatabaseErrorLine +
-                      std::to_string(Q_Another.ParseErrorLine()) + kColumnPart +
-                      std::to_string(Q_Another.ParseErrorColumn()) + kReasonPart + e.Message(),
-                  true, false);
+    ++RejectedStatements;
+    std::string line(messages::kQueryError);
+    line += messages::kQueryErrorLine;
+    line += std::to_string(Q_Another.ParseErrorLine());
+    line += messages::kQueryErrorColumn;
+    line += std::to_string(Q_Another.ParseErrorColumn());
+    line += messages::kQueryErrorReason;
+    line += e.Message();
+    host.WriteLog(line, true, false);
     return;
   }
   host.WriteLog(successMessage, false, true);

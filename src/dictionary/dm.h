@@ -57,6 +57,10 @@ class TDM {
   // caller goes on with its next step; any other failure propagates.
   void ExecuteStatement(TOperationHost& host, const std::string& statement,
                         const std::string& successMessage);
+
+  // How many statements ExecuteStatement saw rejected since the module was
+  // created; the command line turns a rise into its exit status.
+  int RejectedStatements = 0;
 };
 
 // The one data module of the process, created at start-up (CreateDM) and

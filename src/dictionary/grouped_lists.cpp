@@ -6,13 +6,6 @@
 
 namespace skelvane {
 
-std::string AsciiUpper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 void ThrowListIndexError(int index) {
   throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
 }

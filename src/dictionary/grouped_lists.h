@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/text.h"
 #include "oracle/dataset.h"
 #include "oracle/query.h"
 
@@ -63,8 +64,8 @@ class TOwningList {
   // Throws std::out_of_range "List index out of bounds (N)" outside 0..Count()-1.
   const TData& Item(int index) const;
   TData& Item(int index);
-  // First record whose name equals `name` after upper-casing both (ASCII
-  // letters only), or nullptr.
+  // First record whose name equals `name` after upper-casing both
+  // (AnsiUpperCase), or nullptr.
   const TData* FindByName(const std::string& name) const;
   // Releases every record, last first; the list stays usable.
   void ClearItems();
@@ -74,8 +75,6 @@ class TOwningList {
   std::vector<std::unique_ptr<TData>> items_;
 };
 
-// Out-of-line members of the template, shared by the three lists.
-std::string AsciiUpper(std::string text);
 [[noreturn]] void ThrowListIndexError(int index);
 
 template <class TData>
@@ -92,9 +91,9 @@ TData& TOwningList<TData>::Item(int index) {
 
 template <class TData>
 const TData* TOwningList<TData>::FindByName(const std::string& name) const {
-  const std::string key = AsciiUpper(name);
+  const std::string key = AnsiUpperCase(name);
   for (const auto& item : items_) {
-    if (AsciiUpper(NameOf(*item)) == key) return item.get();
+    if (AnsiUpperCase(NameOf(*item)) == key) return item.get();
   }
   return nullptr;
 }

@@ -1,0 +1,194 @@
+#include "app/main_form.h"
+
+#include <stdexcept>
+
+#include "app/operations.h"
+#include "common/messages.h"
+#include "common/text.h"
+#include "common/time_stamp.h"
+#include "oracle/oracle_error.h"
+
+namespace skelvane {
+
+namespace {
+
+// The browse button wraps a name holding a blank in double quotes; the
+// operations want the name itself.
+std::string WithoutQuotes(const std::string& name) {
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+    return name.substr(1, name.size() - 2);
+  return name;
+}
+
+bool IsSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/' || c == ':';
+#else
+  return c == '/';
+#endif
+}
+
+}  // namespace
+
+std::string MessageWithPeriod(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  size_t i = path.size();
+  while (i > 0 && !IsSeparator(path[i - 1])) --i;
+  if (i == 0) return {};
+  // Keep a root ("/") whole; drop any other trailing separator.
+  if (i == 1) return path.substr(0, 1);
+  return path.substr(0, i - 1);
+}
+
+std::string SettingsFileNameFor(const std::string& exeName) {
+  size_t i = exeName.size();
+  while (i > 0 && !IsSeparator(exeName[i - 1]) && exeName[i - 1] != '.') --i;
+  if (i > 0 && exeName[i - 1] == '.') return exeName.substr(0, i - 1) + ".ini";
+  return exeName + ".ini";
+}
+
+TmForm_skelvane::TmForm_skelvane(TFrontEnd& frontEnd, std::string applicationTitle,
+                                 std::string exeName)
+    : ExportOperation(DefaultExportOperation()),
+      CompareOperation(DefaultCompareOperation()),
+      TimeStamp(NowTimeStampText),
+      frontEnd_(frontEnd),
+      applicationTitle_(std::move(applicationTitle)),
+      exeName_(std::move(exeName)) {
+  FormCreate();
+}
+
+const std::vector<std::string>& TmForm_skelvane::TabOrder() {
+  static const std::vector<std::string> order = {
+      "DatabaseName", "UserName", "Password", "ButtonGet", "FilenameEdit1", "ButtonTest",
+      "FilenameEdit2", "PanelLog", "cbEnableExport", "cbSequenceSetZero"};
+  return order;
+}
+
+TDM& TmForm_skelvane::DataModule() const {
+  if (dm_) return *dm_;
+  if (!DM) throw std::logic_error("The data module has not been created");
+  return *DM;
+}
+
+void TmForm_skelvane::FormCreate() {
+  ProgramDir = DirectoryOf(exeName_);
+  FormStorage1.IniFileName = SettingsFileNameFor(exeName_);
+  Caption = applicationTitle_ + " v." + std::string(messages::kProgramVersion);
+}
+
+void TmForm_skelvane::FormShow() {
+  if (Password.Enabled()) ActiveControl = Password.Name();
+  cbEnableExportClick();
+  pcLogs.SetActivePageIndex(0);
+}
+
+void TmForm_skelvane::EnableExportControls(bool allowed) {
+  bool enabled = cbEnableExport.Checked() && allowed;
+  ButtonGet.SetEnabled(enabled);
+  FilenameEdit1.SetEnabled(enabled);
+}
+
+void TmForm_skelvane::cbEnableExportClick() { EnableExportControls(cbEnableExport.Checked()); }
+
+void TmForm_skelvane::LockControls() {
+  DatabaseName.SetEnabled(false);
+  UserName.SetEnabled(false);
+  Password.SetEnabled(false);
+  ButtonTest.SetEnabled(false);
+  FilenameEdit2.SetEnabled(false);
+  bool known = false;
+  for (const auto& item : UserName.Items()) {
+    if (SameText(item, UserName.Text())) {
+      known = true;
+      break;
+    }
+  }
+  if (!known) UserName.AddItem(UserName.Text());
+  if (cbClearEveryTime.Checked()) MemoLog.Clear();
+  cbEnableExport.SetEnabled(false);
+  cbSequenceSetZero.SetEnabled(false);
+  cbClearEveryTime.SetEnabled(false);
+  EnableExportControls(false);
+}
+
+void TmForm_skelvane::UnlockControls() {
+  DatabaseName.SetEnabled(true);
+  UserName.SetEnabled(true);
+  Password.SetEnabled(true);
+  ButtonTest.SetEnabled(true);
+  FilenameEdit2.SetEnabled(true);
+  cbEnableExport.SetEnabled(true);
+  cbSequenceSetZero.SetEnabled(true);
+  cbClearEveryTime.SetEnabled(true);
+  EnableExportControls(true);
+}
+
+TOperationOutcome TmForm_skelvane::RunOperation(const TOperation& operation) {
+  LockControls();
+  TDM* dm = nullptr;
+  try {
+    dm = &DataModule();
+    auto& session = dm->OracleSession1;
+    try {
+      session.LogonUsername = UserName.Text();
+      session.LogonPassword = Password.Text();
+      session.LogonDatabase = DatabaseName.Text();
+      session.LogOn();
+      if (operation) operation(*this, *dm);
+      session.LogOff();
+    } catch (const oracle::EOracleError& e) {
+      // The session stays as it is: the next LogOn logs it off first.
+      WriteLog(std::string(messages::kDatabaseErrorReason) + e.Message(), true, false);
+      UnlockControls();
+      return TOperationOutcome::DatabaseError;
+    }
+  } catch (const std::exception& e) {
+    if (dm) {
+      try {
+        dm->OracleSession1.LogOff();
+      } catch (const std::exception&) {
+        // The failure being reported matters more than a failed logoff.
+      }
+    }
+    UnlockControls();
+    frontEnd_.ShowErrorBox(applicationTitle_, MessageWithPeriod(e.what()));
+    return TOperationOutcome::Failed;
+  }
+  UnlockControls();
+  return TOperationOutcome::Completed;
+}
+
+TOperationOutcome TmForm_skelvane::ButtonGetClick() { return RunOperation(ExportOperation); }
+
+TOperationOutcome TmForm_skelvane::ButtonTestClick() { return RunOperation(CompareOperation); }
+
+void TmForm_skelvane::ExecuteStatement(const std::string& statement,
+                                       const std::string& successMessage) {
+  DataModule().ExecuteStatement(*this, statement, successMessage);
+}
+
+void TmForm_skelvane::ActionAboutProgramExecute() {
+  frontEnd_.ShowAboutBox("Skelvane.", std::string(messages::kProgramVersion));
+}
+
+void TmForm_skelvane::ActionExitProgramExecute() { frontEnd_.CloseMainWindow(); }
+
+void TmForm_skelvane::ImageBtn1Click() { frontEnd_.ShowPopupMenu(ExtPopupMenu1); }
+
+void TmForm_skelvane::WriteLog(const std::string& text, bool withTime, bool alsoUpdateLog) {
+  MemoLog.AddEntry(withTime ? TimeStamp() + ":" + text : text);
+  if (alsoUpdateLog) UpdateLog.AddEntry(text);
+}
+
+std::string TmForm_skelvane::ExportFileName() const { return WithoutQuotes(FilenameEdit1.Text()); }
+
+std::string TmForm_skelvane::UpdateFileName() const { return WithoutQuotes(FilenameEdit2.Text()); }
+
+void TmForm_skelvane::ProcessMessages() { frontEnd_.ProcessMessages(); }
+
+}  // namespace skelvane
