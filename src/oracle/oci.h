@@ -65,6 +65,14 @@ typedef struct OCISnapshot OCISnapshot;
 #define OCI_DTYPE_RSET 52
 #define OCI_DTYPE_PARAM 53
 #define OCI_DTYPE_ROWID 54
+#define OCI_DTYPE_FILE 56
+#define OCI_DTYPE_INTERVAL_YM 62
+#define OCI_DTYPE_INTERVAL_DS 63
+#define OCI_DTYPE_TIMESTAMP 68
+#define OCI_DTYPE_TIMESTAMP_TZ 69
+#define OCI_DTYPE_TIMESTAMP_LTZ 70
+#define OCI_HTYPE_CPOOL 26
+#define OCI_HTYPE_SPOOL 27
 
 /* attributes */
 #define OCI_ATTR_FNCODE 1
@@ -88,6 +96,8 @@ typedef struct OCISnapshot OCISnapshot;
 #define OCI_ATTR_USERNAME 22
 #define OCI_ATTR_PASSWORD 23
 #define OCI_ATTR_STMT_TYPE 24
+#define OCI_ATTR_INTERNAL_NAME 25
+#define OCI_ATTR_EXTERNAL_NAME 26
 #define OCI_ATTR_CHARSET_ID 31
 #define OCI_ATTR_CHARSET_FORM 32
 #define OCI_ATTR_MAXDATA_SIZE 33
@@ -102,12 +112,17 @@ typedef struct OCISnapshot OCISnapshot;
 #define OCI_ATTR_PARSE_ERROR_OFFSET 129
 #define OCI_ATTR_SERVER_STATUS 143
 #define OCI_ATTR_STATEMENT 144
+#define OCI_ATTR_CURRENT_POSITION 164
 #define OCI_ATTR_STMTCACHESIZE 176
 #define OCI_ATTR_BIND_COUNT 190
 #define OCI_ATTR_ROWS_FETCHED 197
 #define OCI_ATTR_CURRENT_SCHEMA 224
+#define OCI_ATTR_CLIENT_IDENTIFIER 278
 #define OCI_ATTR_CHAR_USED 285
 #define OCI_ATTR_CHAR_SIZE 286
+#define OCI_ATTR_MODULE 366
+#define OCI_ATTR_ACTION 367
+#define OCI_ATTR_CLIENT_INFO 368
 
 /* modes */
 #define OCI_DEFAULT 0x0
@@ -137,7 +152,11 @@ typedef struct OCISnapshot OCISnapshot;
 #define OCI_EXACT_FETCH 0x2
 #define OCI_DESCRIBE_ONLY 0x10
 #define OCI_COMMIT_ON_SUCCESS 0x20
+#define OCI_STMT_SCROLLABLE_READONLY 0x8
+#define OCI_BATCH_ERRORS 0x80
 #define OCI_PARSE_ONLY 0x100
+#define OCI_PREP2_CACHE_SEARCHONLY 0x10
+#define OCI_STRLS_CACHE_DELETE 0x10
 
 #define OCI_DATA_AT_EXEC 0x2
 #define OCI_DYNAMIC_FETCH 0x2
@@ -267,6 +286,10 @@ sword OCIBindByPos(OCIStmt *stmtp, OCIBind **bindp, OCIError *errhp, ub4 positio
 sword OCIDefineByPos(OCIStmt *stmtp, OCIDefine **defnp, OCIError *errhp,
                      ub4 position, void *valuep, sb4 value_sz, ub2 dty,
                      void *indp, ub2 *rlenp, ub2 *rcodep, ub4 mode);
+sword OCIBindArrayOfStruct(OCIBind *bindp, OCIError *errhp, ub4 pvskip,
+                           ub4 indskip, ub4 alskip, ub4 rcskip);
+sword OCIDefineArrayOfStruct(OCIDefine *defnp, OCIError *errhp, ub4 pvskip,
+                             ub4 indskip, ub4 rlskip, ub4 rcskip);
 sword OCIDefineDynamic(OCIDefine *defnp, OCIError *errhp, void *octxp,
                        OCICallbackDefine ocbfp);
 sword OCIStmtFetch(OCIStmt *stmtp, OCIError *errhp, ub4 nrows, ub2 orientation,
@@ -290,6 +313,9 @@ sword OCILogon(OCIEnv *envhp, OCIError *errhp, OCISvcCtx **svchp,
                const OraText *username, ub4 uname_len, const OraText *password,
                ub4 passwd_len, const OraText *dbname, ub4 dbname_len);
 sword OCILogoff(OCISvcCtx *svchp, OCIError *errhp);
+sword OCIPasswordChange(OCISvcCtx *svchp, OCIError *errhp, const OraText *user_name,
+                        ub4 usernm_len, const OraText *opasswd, ub4 opasswd_len,
+                        const OraText *npasswd, ub4 npasswd_len, ub4 mode);
 sword OCIPing(OCISvcCtx *svchp, OCIError *errhp, ub4 mode);
 sword OCIDescribeAny(OCISvcCtx *svchp, OCIError *errhp, void *objptr,
                      ub4 objnm_len, ub1 objptr_typ, ub1 info_level, ub1 objtyp,
