@@ -130,6 +130,7 @@ void TmForm_skelvane::UnlockControls() {
 
 TOperationOutcome TmForm_skelvane::RunOperation(const TOperation& operation) {
   LockControls();
+  lastFailure_.clear();
   TDM* dm = nullptr;
   try {
     dm = &DataModule();
@@ -143,6 +144,7 @@ TOperationOutcome TmForm_skelvane::RunOperation(const TOperation& operation) {
       session.LogOff();
     } catch (const oracle::EOracleError& e) {
       // The session stays as it is: the next LogOn logs it off first.
+      lastFailure_ = e.Message();
       WriteLog(std::string(messages::kDatabaseErrorReason) + e.Message(), true, false);
       UnlockControls();
       return TOperationOutcome::DatabaseError;
@@ -155,6 +157,7 @@ TOperationOutcome TmForm_skelvane::RunOperation(const TOperation& operation) {
         // The failure being reported matters more than a failed logoff.
       }
     }
+    lastFailure_ = e.what();
     UnlockControls();
     frontEnd_.ShowErrorBox(applicationTitle_, MessageWithPeriod(e.what()));
     return TOperationOutcome::Failed;

@@ -118,6 +118,9 @@ class TmForm_skelvane : public TOperationHost {
   void ProcessMessages() override;
 
   const std::string& ApplicationTitle() const { return applicationTitle_; }
+  // The message of the failure that ended the last operation; empty after
+  // one that completed.
+  const std::string& LastFailureMessage() const { return lastFailure_; }
 
  private:
   TFrontEnd& frontEnd_;
@@ -125,6 +128,7 @@ class TmForm_skelvane : public TOperationHost {
   std::string exeName_;
   TDM* dm_ = nullptr;
   std::string ProgramDir;
+  std::string lastFailure_;
 };
 
 // The default handler's text: a period is appended when the last byte sorts

@@ -1,0 +1,43 @@
+// The command line of skelvane-cli.
+#ifndef SKELVANE_CLI_OPTIONS_H
+#define SKELVANE_CLI_OPTIONS_H
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace skelvane::cli {
+
+enum class TCommand { Help, Export, Update };
+
+struct TCliOptions {
+  TCommand Command = TCommand::Help;
+  std::string Database = "XE";
+  std::string User;
+  std::optional<std::string> Password;
+  std::string File = "test._sdb";
+  bool SequenceStartZero = false;
+  std::string UpdateLogFile;
+  // OCIDLL=... and ORACLEHOME=..., handed to the access layer as the
+  // process's command-line parameters.
+  std::vector<std::string> ClientParameters;
+};
+
+// Parses the arguments after the program name. Throws TUsageError on a
+// missing command, an unknown option, a missing value or a missing --user.
+TCliOptions ParseArguments(const std::vector<std::string>& args);
+
+struct TUsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The text --help prints.
+std::string UsageText();
+
+// `path` made absolute against `currentDirectory` when it is relative.
+std::string AbsoluteFileName(const std::string& path, const std::string& currentDirectory);
+
+}  // namespace skelvane::cli
+
+#endif
