@@ -5,37 +5,23 @@
 
 #include "oracle/oci.h"
 
+// X(name) once per entry point this system calls through OciEntryPoints.
+#define SKELVANE_OCI_ENTRY_POINTS(X)                                          \
+  X(OCIEnvCreate) X(OCIInitialize) X(OCIEnvInit) X(OCIHandleAlloc)            \
+  X(OCIHandleFree) X(OCIDescriptorAlloc) X(OCIDescriptorFree)                 \
+  X(OCIServerAttach) X(OCIServerDetach) X(OCISessionBegin) X(OCISessionEnd)   \
+  X(OCIAttrSet) X(OCIAttrGet) X(OCIServerVersion) X(OCIStmtPrepare)           \
+  X(OCIStmtPrepare2) X(OCIStmtRelease) X(OCIStmtExecute) X(OCIBindByName)     \
+  X(OCIBindByPos) X(OCIDefineByPos) X(OCIDefineDynamic) X(OCIStmtFetch)       \
+  X(OCIStmtFetch2) X(OCIStmtGetPieceInfo) X(OCIStmtSetPieceInfo)              \
+  X(OCIParamGet) X(OCIErrorGet) X(OCITransCommit) X(OCITransRollback)         \
+  X(OCIBreak) X(OCIReset) X(OCISvcCtxToLda) X(OCILdaToSvcCtx)
+
 namespace skelvane::oracle {
 
 struct OciEntryPoints {
 #define SKELVANE_OCI_FN(name) decltype(&::name) name = nullptr;
-  SKELVANE_OCI_FN(OCIEnvCreate)
-  SKELVANE_OCI_FN(OCIInitialize)
-  SKELVANE_OCI_FN(OCIEnvInit)
-  SKELVANE_OCI_FN(OCIHandleAlloc)
-  SKELVANE_OCI_FN(OCIHandleFree)
-  SKELVANE_OCI_FN(OCIDescriptorAlloc)
-  SKELVANE_OCI_FN(OCIDescriptorFree)
-  SKELVANE_OCI_FN(OCIServerAttach)
-  SKELVANE_OCI_FN(OCIServerDetach)
-  SKELVANE_OCI_FN(OCISessionBegin)
-  SKELVANE_OCI_FN(OCISessionEnd)
-  SKELVANE_OCI_FN(OCIAttrSet)
-  SKELVANE_OCI_FN(OCIAttrGet)
-  SKELVANE_OCI_FN(OCIServerVersion)
-  SKELVANE_OCI_FN(OCIStmtPrepare)
-  SKELVANE_OCI_FN(OCIStmtRelease)
-  SKELVANE_OCI_FN(OCIStmtExecute)
-  SKELVANE_OCI_FN(OCIBindByName)
-  SKELVANE_OCI_FN(OCIDefineByPos)
-  SKELVANE_OCI_FN(OCIDefineDynamic)
-  SKELVANE_OCI_FN(OCIStmtFetch)
-  SKELVANE_OCI_FN(OCIStmtFetch2)
-  SKELVANE_OCI_FN(OCIParamGet)
-  SKELVANE_OCI_FN(OCIErrorGet)
-  SKELVANE_OCI_FN(OCITransRollback)
-  SKELVANE_OCI_FN(OCISvcCtxToLda)
-  SKELVANE_OCI_FN(OCILdaToSvcCtx)
+  SKELVANE_OCI_ENTRY_POINTS(SKELVANE_OCI_FN)
 #undef SKELVANE_OCI_FN
 };
 

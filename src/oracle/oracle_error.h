@@ -2,12 +2,24 @@
 #ifndef SKELVANE_ORACLE_ORACLE_ERROR_H
 #define SKELVANE_ORACLE_ORACLE_ERROR_H
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
 namespace skelvane::oracle {
 
 class TOracleSession;
+
+// Fixed messages of the plain exceptions that report misuse of the layer.
+inline constexpr const char kNotLoggedOn[] = "Not logged on";
+inline constexpr const char kSessionUndefined[] = "Session undefined";
+// The Oracle 7 call interface is not implemented; a client library without
+// the OCI 8 interface (or a session set to use Oracle 7) is refused with this.
+inline constexpr const char kOracle7NotSupported[] =
+    "The Oracle 7 call interface is not supported: the client library must offer OCI 8";
+
+// Longest message an EOracleError carries.
+inline constexpr std::size_t kMaxErrorMessage = 1023;
 
 // An error reported by the database or the client library: the client's
 // message unchanged (at most 1023 characters) and the Oracle error number.

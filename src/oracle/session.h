@@ -3,6 +3,8 @@
 #ifndef SKELVANE_ORACLE_SESSION_H
 #define SKELVANE_ORACLE_SESSION_H
 
+#include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,21 @@ struct TSessionPreferences {
 };
 
 enum class TConnectAs { Normal, SYSDBA, SYSOPER };
+
+// The logon data after splitting a connect string typed as the user name:
+// user/password@database, optionally followed by " AS SYSDBA" or " AS SYSOPER".
+struct TLogonData {
+  std::string Username;
+  std::string Password;
+  std::string Database;
+  TConnectAs ConnectAs = TConnectAs::Normal;
+};
+
+// Splits `data.Username` when it is a connect string and returns the
+// resulting logon data. A part the connect string does not name (no "/",
+// no "@") keeps the value of its own field; a lone "/" asks for external
+// credentials. Slashes and at signs inside double quotes belong to the name.
+TLogonData SplitLogon(const TLogonData& data);
 
 // Queries and data sets bound to a session; closed at LogOff.
 class TOracleDependant {
@@ -49,11 +66,23 @@ class TOracleSession {
   bool StatementCache = false;
   int StatementCacheSize = 20;
   bool RollbackOnDisconnect = false;
+  // Mouse cursor shown while the client library is loaded (hourglass).
+  int Cursor = -11;
+
+  // Events; none is set by this system.
+  std::function<void(TOracleSession&)> BeforeLogOn;
+  std::function<void(TOracleSession&)> AfterLogOn;
+  std::function<void(TOracleSession&)> OnChange;
+
+  // Sets the mouse cursor and returns the previous one; the front ends set it.
+  static std::function<int(int)>& CursorHook();
 
   void LogOn();
   void LogOff();
   bool Connected() const { return connected_; }
   const std::string& LogonWarning() const { return logonWarning_; }
+  // The server's version text, read at logon.
+  const std::string& ServerVersion() const { return serverVersion_; }
 
   // What the query layer needs. Valid while connected.
   const OciEntryPoints& Oci() const;
@@ -85,7 +114,16 @@ class TOracleSession {
   OCIError* err2_ = nullptr;
   OCISession* usr_ = nullptr;
   bool serverAttached_ = false;
+  bool statementCacheInForce_ = false;
+  std::string serverVersion_;
   std::vector<TOracleDependant*> dependants_;
+
+  void Connect();
+  // Ends the session, detaches and frees every handle. Returns the first
+  // error met; the work goes on regardless.
+  std::exception_ptr Disconnect();
+  void FreeHandles() noexcept;
+  [[noreturn]] void RaiseEnvError(sword status, const char* call) const;
 };
 
 }  // namespace skelvane::oracle

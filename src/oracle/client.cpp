@@ -1,0 +1,319 @@
+#include "oracle/client.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "common/platform.h"
+#include "common/text.h"
+
+namespace skelvane::oracle {
+
+void TOracleCriticalSection::Enter() {
+  mutex_.lock();
+  ++count_;
+}
+
+void TOracleCriticalSection::Leave() {
+  if (count_ == 0) return;
+  --count_;
+  mutex_.unlock();
+}
+
+int TOracleCriticalSection::Count() const { return count_; }
+
+TOracleCriticalSection& ClientCriticalSection() {
+  static TOracleCriticalSection section;
+  return section;
+}
+
+EInitializationError::EInitializationError(const std::string& reason, const std::string& trace)
+    : std::runtime_error("Initialization error\r\n" + reason + "\r\n\r\n" + trace), reason_(reason) {}
+
+namespace {
+
+// Results of choosing and loading, as the reasons name them.
+enum class LoadResult { Ok = 0, NotFound = 1, NotUsable = 2, NoHome = 3 };
+
+struct ClientState {
+  ClientRules rules = ClientRules::Native();
+  const platform::RegistryReader* registry = nullptr;
+
+  std::string forcedPath;
+  std::string forcedHome;
+  bool forceOracle7 = false;
+
+  std::string libraryPath;  // chosen or forced
+  std::optional<std::string> homeKey;  // cached once computed
+  std::string homeDir;
+  bool bin = false;
+  std::string rememberedHome;
+  std::vector<std::string> trace;
+  platform::DynamicLibrary library;
+  std::optional<std::string> initialLoaderPath;
+  std::string savedDirectory;
+  std::string libraryFolder;
+
+  std::array<bool, kOciGroupCount> available{};
+  bool useOCI8 = false;
+  OciEntryPoints entry;
+};
+
+ClientState& State() {
+  static ClientState state;
+  return state;
+}
+
+const platform::RegistryReader& Registry() {
+  auto& s = State();
+  return s.registry ? *s.registry : platform::SystemRegistry();
+}
+
+std::string JoinTrace(const std::vector<std::string>& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) text += "\r\n";
+    text += lines[i];
+  }
+  return text;
+}
+
+const std::string& HomeKey() {
+  auto& s = State();
+  if (!s.homeKey) {
+    std::string wanted = AnsiUpperCase(platform::ProcessParameterValue("ORACLEHOME"));
+    if (wanted.empty()) wanted = AnsiUpperCase(s.forcedHome);
+    const auto homes = OracleHomeList(Registry(), s.rules);
+    s.homeKey = ChooseHomeKey(Registry(), s.rules, homes, wanted, s.rememberedHome);
+  }
+  return *s.homeKey;
+}
+
+LoadResult ChooseLibrary() {
+  auto& s = State();
+  std::string forced = platform::ProcessParameterValue("OCIDLL");
+  if (forced.empty()) forced = s.forcedPath;
+  if (!forced.empty()) {
+    s.libraryPath = forced;
+    s.trace.push_back("OCIDLL forced to " + forced);
+    return LoadResult::Ok;
+  }
+  s.trace.push_back("OracleHomeKey: " + HomeKey());
+  const HomeDirectory home = FindHomeDirectory(Registry(), s.rules, HomeKey());
+  if (!home.fromKey) s.homeKey.reset();
+  s.homeDir = home.directory;
+  s.bin = home.bin;
+  s.trace.push_back("OracleHomeDir: " + s.homeDir);
+  if (s.homeDir.empty()) return LoadResult::NoHome;
+
+  const std::string folder = LibraryFolder(s.rules, home);
+  const std::string picked = PickCandidate(s.rules, CandidateLibraries(s.rules, folder, s.trace));
+  if (picked.empty()) return LoadResult::NotFound;
+  s.libraryPath = folder + picked;
+  s.trace.push_back("Using: " + s.libraryPath);
+  return LoadResult::Ok;
+}
+
+// Puts the library's folder at the front of the loader's search variable.
+void PutFolderOnLoaderPath(const std::string& folder) {
+  auto& s = State();
+  if (s.rules.loaderPathVariable.empty() || folder.empty()) return;
+  if (!s.initialLoaderPath) s.initialLoaderPath = platform::GetEnv(s.rules.loaderPathVariable);
+  std::string rest = *s.initialLoaderPath;
+  const std::string entry = folder + ';';
+  const size_t at = (s.rules.ignoreCase ? AnsiUpperCase(rest) : rest)
+                        .find(s.rules.ignoreCase ? AnsiUpperCase(entry) : entry);
+  if (at != std::string::npos) rest.erase(at, entry.size());
+  platform::SetEnv(s.rules.loaderPathVariable, rest.empty() ? folder : folder + ";" + rest);
+}
+
+void ResolveEntryPoints() {
+  auto& s = State();
+  for (const auto& group : kOciGroups) {
+    bool ok = !group.hasRequirement || s.available[static_cast<int>(group.requires_)];
+    // Every member is looked up, so a partial library is judged by all its names.
+    for (const auto name : group.members) {
+      if (!s.library.Symbol(std::string(name))) ok = false;
+    }
+    s.available[static_cast<int>(group.group)] = ok;
+  }
+#define SKELVANE_OCI_RESOLVE(name) \
+  s.entry.name = reinterpret_cast<decltype(s.entry.name)>(s.library.Symbol(#name));
+  SKELVANE_OCI_ENTRY_POINTS(SKELVANE_OCI_RESOLVE)
+#undef SKELVANE_OCI_RESOLVE
+  s.useOCI8 = s.available[static_cast<int>(OciGroup::Oci8Core)] && !s.forceOracle7;
+}
+
+void RestoreDirectoryLocked(ClientState& s) {
+  if (s.savedDirectory.empty()) return;
+  const std::string current = platform::CurrentDirectory();
+  const bool stillThere = s.rules.ignoreCase ? SameText(current, s.libraryFolder)
+                                             : current == s.libraryFolder;
+  if (stillThere) platform::ChangeDirectory(s.savedDirectory);
+  s.savedDirectory.clear();
+}
+
+// Forgets everything chosen automatically; forced choices stay.
+void ResetState(ClientState& s) {
+  RestoreDirectoryLocked(s);
+  s.library.Free();
+  s.libraryPath.clear();
+  s.homeKey.reset();
+  s.homeDir.clear();
+  s.bin = false;
+  s.rememberedHome.clear();
+  s.initialLoaderPath.reset();
+  s.libraryFolder.clear();
+  s.available.fill(false);
+  s.useOCI8 = false;
+  s.entry = OciEntryPoints{};
+}
+
+std::string ReasonText(LoadResult result, const std::string& path) {
+  switch (result) {
+    case LoadResult::NotFound:
+      return path.empty() ? "Could not locate OCI dll" : "Could not load \"" + path + "\"";
+    case LoadResult::NotUsable:
+      return "Could not initialize \"" + path + "\"";
+    case LoadResult::NoHome:
+      return "SQL*Net not properly installed";
+    case LoadResult::Ok:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+void InitializeClient() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  auto& s = State();
+  if (s.library.Loaded()) return;
+
+  s.trace.clear();
+  s.libraryPath.clear();
+  LoadResult result = ChooseLibrary();
+  if (result == LoadResult::Ok) {
+    s.libraryFolder = FolderOf(s.rules, s.libraryPath);
+    PutFolderOnLoaderPath(s.libraryFolder);
+    s.library = platform::DynamicLibrary::Open(s.libraryPath);
+    if (!s.library.Loaded() && s.rules.retryFromLibraryFolder && !s.libraryFolder.empty()) {
+      // Some clients find their companion libraries only from their own folder.
+      s.savedDirectory = platform::CurrentDirectory();
+      platform::ChangeDirectory(s.libraryFolder);
+      PutFolderOnLoaderPath(s.libraryFolder);
+      s.library = platform::DynamicLibrary::Open(s.libraryPath);
+    }
+    if (!s.library.Loaded()) {
+      s.trace.push_back("LoadLibrary(" + s.libraryPath + ") returned " +
+                        std::to_string(s.library.HandleValue()));
+      result = LoadResult::NotFound;
+    }
+  } else if (s.rules.bareNameFallback) {
+    // Nothing found by the rules: the system loader may still know the library.
+    s.library = platform::DynamicLibrary::Open(s.rules.libraryFile);
+    if (s.library.Loaded()) {
+      s.libraryPath = s.rules.libraryFile;
+      s.trace.push_back("Using: " + s.libraryPath);
+      result = LoadResult::Ok;
+    }
+  }
+
+  if (result == LoadResult::Ok) {
+    ResolveEntryPoints();
+    if (!s.available[static_cast<int>(OciGroup::Oracle7Core)] && !s.useOCI8) {
+      result = LoadResult::NotUsable;
+    }
+  }
+
+  if (result != LoadResult::Ok) {
+    const std::string reason = ReasonText(result, s.libraryPath);
+    ResetState(s);
+    throw EInitializationError(reason, JoinTrace(s.trace));
+  }
+
+  if (!s.useOCI8 && s.available[static_cast<int>(OciGroup::Opinit)]) {
+    using OpinitFn = sword (*)(ub4);
+    if (auto opinit = reinterpret_cast<OpinitFn>(s.library.Symbol("opinit"))) opinit(0);
+  }
+  if (s.useOCI8 && !s.available[static_cast<int>(OciGroup::Oci81)] && s.entry.OCIInitialize) {
+    s.entry.OCIInitialize(OCI_THREADED | OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+bool ClientLoaded() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  return State().library.Loaded();
+}
+
+std::string ClientTrace() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  return JoinTrace(State().trace);
+}
+
+const OciEntryPoints& ClientEntryPoints() { return State().entry; }
+
+bool ClientGroupAvailable(OciGroup group) { return State().available[static_cast<int>(group)]; }
+
+bool ClientUseOCI8() { return State().useOCI8; }
+
+std::string ClientLibraryPath() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  return State().libraryPath;
+}
+
+std::string OracleHomeKey() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  return State().homeKey.value_or("");
+}
+
+std::string OracleHomeDir() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  return State().homeDir;
+}
+
+void SetForcedClientLibrary(const std::string& path) {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  State().forcedPath = path;
+}
+
+void SetForcedOracleHome(const std::string& name) {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  State().forcedHome = name;
+  State().homeKey.reset();
+}
+
+void SetForceOracle7(bool force) {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  State().forceOracle7 = force;
+}
+
+void RestoreClientDirectory() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  RestoreDirectoryLocked(State());
+}
+
+void SetClientRules(const ClientRules& rules) {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  State().rules = rules;
+}
+
+void SetClientRegistry(const platform::RegistryReader* registry) {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  State().registry = registry;
+}
+
+void ResetClientForTests() {
+  TOracleCriticalSectionGuard guard(ClientCriticalSection());
+  auto& s = State();
+  ResetState(s);
+  s.trace.clear();
+  s.savedDirectory.clear();
+  s.forcedPath.clear();
+  s.forcedHome.clear();
+  s.forceOracle7 = false;
+  s.rules = ClientRules::Native();
+  s.registry = nullptr;
+}
+
+}  // namespace skelvane::oracle
