@@ -1,0 +1,37 @@
+#pragma once
+// Failures of reading and querying a schema document. They are not database
+// errors: they end the running operation and reach the user's error display.
+
+#include <stdexcept>
+#include <string>
+
+namespace skelvane {
+
+class ESdbError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The text cannot be read as a tree, e.g. a "}" that closes no node.
+class ESdbSyntaxError : public ESdbError {
+ public:
+  ESdbSyntaxError(const std::string& message, long line) : ESdbError(message), line_(line) {}
+  long Line() const { return line_; }
+
+ private:
+  long line_;
+};
+
+// The file was opened but reading it failed.
+class ESdbReadError : public ESdbError {
+ public:
+  using ESdbError::ESdbError;
+};
+
+// A result list was asked for an entry it does not have.
+class ESdbEntryNotFound : public ESdbError {
+ public:
+  using ESdbError::ESdbError;
+};
+
+}  // namespace skelvane
