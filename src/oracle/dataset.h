@@ -4,7 +4,9 @@
 #ifndef SKELVANE_ORACLE_DATASET_H
 #define SKELVANE_ORACLE_DATASET_H
 
+#include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,6 +25,10 @@ class TField {
   virtual TFieldKind Kind() const = 0;
   virtual bool IsNull() const = 0;
   virtual std::string AsString() const = 0;
+  // Typed values; null reads as 0. A text that is no number reads as 0.
+  virtual int64_t AsInteger() const = 0;
+  virtual double AsFloat() const = 0;
+  virtual TDateTime AsDateTime() const = 0;
 };
 
 enum class TSearchRecordOption {

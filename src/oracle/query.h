@@ -4,6 +4,7 @@
 #ifndef SKELVANE_ORACLE_QUERY_H
 #define SKELVANE_ORACLE_QUERY_H
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +15,10 @@
 #include "oracle/variant.h"
 
 namespace skelvane::oracle {
+
+// How a select-list column is fetched (the external type chosen when the
+// statement is described). None: a type without a text form (LOBs, objects).
+enum class TExternalType { Integer, Float, Text, Long, LongRaw, Date, None };
 
 class TOracleQuery : public TOracleDependant {
  public:
@@ -49,6 +54,23 @@ class TOracleQuery : public TOracleDependant {
   int ParseErrorLine() const;
   int ParseErrorColumn() const;
   void Close();
+
+  // Statement type: 0 unparsed, 3 INSERT, 4 SELECT, 5 UPDATE, 9 DELETE,
+  // 34 PL/SQL block, -1 other; after a non-query, its SQL function code.
+  int StatementType() const;
+
+  // The described columns and typed access to the current row (0-based
+  // index; the same checks as FieldText).
+  int FieldIndex(const std::string& name) const;  // first match ignoring case, -1 when none
+  const std::string& FieldName(int index) const;
+  TExternalType FieldType(int index) const;
+  int FieldSize(int index) const;       // the column's data size
+  int FieldPrecision(int index) const;
+  bool FieldIsNull(int index) const;
+  int32_t FieldInteger(int index) const;
+  double FieldFloat(int index) const;
+  TDateTime FieldDate(int index) const;
+  std::string FieldBytes(int index) const;  // LONG RAW and LONG values unconverted
 
   // The hook behind Debug: shows the SQL and the variables (the front ends set it).
   static std::function<void(const std::string&)>& DebugHook();

@@ -25,7 +25,15 @@ struct TVariableData {
   int ElementCount = 1;           // > 1 after an array assignment
   int PLSQLTableCount = 0, PLSQLTableSize = 0;
   const void* BoundBuffer = nullptr;   // buffer address at the last bind
+  bool Bound = false;                  // bound on the current statement handle
+
+  // The value of element 0 as text (null gives ""), as Debug shows it.
+  std::string ValueText() const;
 };
+
+// Raised by SetData for a stored form newer than this code reads.
+inline constexpr const char* kInvalidVariablesVersion = "Invalid version of Query variables";
+
 
 class TVariables {
  public:
@@ -38,6 +46,8 @@ class TVariables {
   const TVariableData& operator[](int i) const { return items_[i]; }
   int IndexOf(const std::string& normalisedName) const;
   static std::string NormaliseName(const std::string& name);
+  // The value buffer of one element of a type code; -1 for an unsupported code.
+  static int BufferSize(int typeCode);
 
   // The stored form of the declarations (versions 1 to 3).
   std::string Data() const;
