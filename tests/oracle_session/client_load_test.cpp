@@ -1,0 +1,215 @@
+// Finding, loading and checking the client library, with stand-in clients
+// that export chosen entry-point groups.
+#include "oracle/client.h"
+
+#include <gtest/gtest.h>
+
+#include "common/platform.h"
+#include "oracle_session/temp_folder.h"
+
+namespace skelvane::oracle {
+namespace {
+
+using platform::MemoryRegistry;
+using skelvane::testing::TempFolder;
+
+std::string BuiltLibrary(const std::string& name) {
+  return std::string(SKELVANE_TEST_LIBRARY_DIR) + "/lib" + name + ".so";
+}
+
+int CounterOf(const std::string& path, const char* counter) {
+  auto library = platform::DynamicLibrary::Open(path);  // the already loaded copy
+  auto read = reinterpret_cast<int (*)()>(library.Symbol(counter));
+  return read ? read() : -1;
+}
+
+// Runs InitializeClient and returns the message of the initialization error.
+std::string InitializationFailure() {
+  try {
+    InitializeClient();
+  } catch (const EInitializationError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+class ClientLoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetClientForTests();
+    saved_ = platform::CurrentDirectory();
+    platform::ChangeDirectory(cwd_.Path());
+    platform::UnsetEnv("ORACLE_HOME");
+    platform::SetEnv("LD_LIBRARY_PATH", cwd_.Path());
+    platform::ProcessParameters().clear();
+  }
+  void TearDown() override {
+    ResetClientForTests();
+    platform::ChangeDirectory(saved_);
+  }
+  TempFolder cwd_;
+  TempFolder temp;
+  std::string saved_;
+};
+
+TEST_F(ClientLoadTest, NoHomeAnywhereIsReportedAsSqlNetNotInstalled) {
+  EXPECT_EQ(InitializationFailure(),
+            "Initialization error\r\nSQL*Net not properly installed\r\n\r\n"
+            "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: ");
+  EXPECT_FALSE(ClientLoaded());
+}
+
+TEST_F(ClientLoadTest, AHomeWithoutLibraryCannotLocateIt) {
+  const std::string home = temp.MakeFolder("home/lib");
+  platform::SetEnv("ORACLE_HOME", temp / "home");
+  temp.WriteFile("home/lib/libclntsh.so.x");  // not a version: no candidate
+  EXPECT_EQ(InitializationFailure(),
+            "Initialization error\r\nCould not locate OCI dll\r\n\r\n"
+            "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: " + (temp / "home"));
+}
+
+TEST_F(ClientLoadTest, AFileThatDoesNotLoadNamesItsPathAndTheHandle) {
+  const std::string file = temp.WriteFile("ic/libclntsh.so.19.1", "not a library");
+  platform::SetEnv("ORACLE_HOME", temp / "ic");
+  EXPECT_EQ(InitializationFailure(),
+            "Initialization error\r\nCould not load \"" + file + "\"\r\n\r\n"
+            "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: " + (temp / "ic") +
+            "\r\nFound: libclntsh.so.19.1\r\nUsing: " + file + "\r\nLoadLibrary(" + file + ") returned 0");
+  EXPECT_EQ(ClientLibraryPath(), "");  // the automatic choice is forgotten
+}
+
+TEST_F(ClientLoadTest, DiscoveryThroughOracleHomeLoadsTheLibraryInItsLibFolder) {
+  const std::string file = temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "home/lib/libclntsh.so");
+  temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "home/lib/libclntsh.so.99.1");
+  platform::SetEnv("ORACLE_HOME", temp / "home");
+  ASSERT_NO_THROW(InitializeClient());
+  EXPECT_EQ(ClientTrace(), "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: " + (temp / "home") +
+                               "\r\nFound: libclntsh.so\r\nFound: libclntsh.so.99.1\r\nUsing: " + file);
+  EXPECT_EQ(ClientLibraryPath(), file);
+  EXPECT_EQ(OracleHomeDir(), temp / "home");
+  EXPECT_TRUE(ClientLoaded());
+}
+
+TEST_F(ClientLoadTest, AnOci8ClientWithout81IsInitializedOnceWithThreadedObjectMode) {
+  const std::string path = BuiltLibrary("skelvane_fake_oci8");
+  platform::ProcessParameters() = {"--verbose", "ocidll=" + path};
+  ASSERT_NO_THROW(InitializeClient());
+  EXPECT_EQ(ClientTrace(), "OCIDLL forced to " + path);
+  EXPECT_TRUE(ClientUseOCI8());
+  EXPECT_TRUE(ClientGroupAvailable(OciGroup::Oci8Core));
+  EXPECT_TRUE(ClientGroupAvailable(OciGroup::Oci80Extras));
+  EXPECT_FALSE(ClientGroupAvailable(OciGroup::Oci81));
+  EXPECT_FALSE(ClientGroupAvailable(OciGroup::Oci90));
+  EXPECT_FALSE(ClientGroupAvailable(OciGroup::Oracle7Core));
+  EXPECT_NE(ClientEntryPoints().OCIServerAttach, nullptr);
+  EXPECT_EQ(ClientEntryPoints().OCIEnvCreate, nullptr);
+  EXPECT_EQ(CounterOf(path, "fake_initialize_calls"), 1);
+  InitializeClient();  // already loaded: nothing happens
+  EXPECT_EQ(CounterOf(path, "fake_initialize_calls"), 1);
+}
+
+TEST_F(ClientLoadTest, OneMissingMemberMakesTheWholeGroupUnavailable) {
+  const std::string path = BuiltLibrary("skelvane_fake_oci8_partial");
+  SetForcedClientLibrary(path);
+  EXPECT_EQ(InitializationFailure(), "Initialization error\r\nCould not initialize \"" + path +
+                                         "\"\r\n\r\nOCIDLL forced to " + path);
+  EXPECT_FALSE(ClientLoaded());
+  // A forced path survives the failure.
+  EXPECT_EQ(InitializationFailure(), "Initialization error\r\nCould not initialize \"" + path +
+                                         "\"\r\n\r\nOCIDLL forced to " + path);
+}
+
+TEST_F(ClientLoadTest, AnOracle7OnlyClientLoadsAndGetsOpinitButNoOci8) {
+  const std::string path = BuiltLibrary("skelvane_fake_oracle7");
+  SetForcedClientLibrary(path);
+  ASSERT_NO_THROW(InitializeClient());
+  EXPECT_FALSE(ClientUseOCI8());
+  EXPECT_TRUE(ClientGroupAvailable(OciGroup::Opinit));
+  EXPECT_EQ(CounterOf(path, "fake_opinit_calls"), 1);
+  EXPECT_EQ(CounterOf(path, "fake_initialize_calls"), 0);
+}
+
+TEST_F(ClientLoadTest, ForcingOracle7LeavesAnOci8OnlyClientUnusable) {
+  const std::string path = BuiltLibrary("skelvane_fake_oci8");
+  SetForcedClientLibrary(path);
+  SetForceOracle7(true);
+  EXPECT_NE(InitializationFailure().find("Could not initialize"), std::string::npos);
+}
+
+class WindowsClientLoadTest : public ClientLoadTest {
+ protected:
+  void SetUp() override {
+    ClientLoadTest::SetUp();
+    rules = ClientRules::Windows('/', ';');
+    rules.searchVariable = "SKELVANE_TEST_SEARCH";
+    rules.loaderPathVariable = "SKELVANE_TEST_LOADER_PATH";
+    platform::SetEnv(rules.loaderPathVariable, "C:/windows;" + (temp / "b/bin") + ";D:/tools");
+    SetClientRules(rules);
+    SetClientRegistry(&registry);
+    registry.SetString("SOFTWARE\\ORACLE\\ALL_HOMES", "HOME_COUNTER", "2");
+    for (int i = 0; i < 2; ++i) {
+      const std::string name = i == 0 ? "a" : "b";
+      registry.SetString("SOFTWARE\\ORACLE\\HOME" + std::to_string(i), "ORACLE_HOME", temp / name);
+      registry.SetString("SOFTWARE\\ORACLE\\HOME" + std::to_string(i), "ORACLE_HOME_NAME", "Home" + name);
+      temp.MakeFolder(name + "/bin");
+    }
+  }
+  void TearDown() override {
+    SetClientRegistry(nullptr);
+    ClientLoadTest::TearDown();
+  }
+  ClientRules rules;
+  MemoryRegistry registry;
+};
+
+TEST_F(WindowsClientLoadTest, TheHomeOnThePathIsUsedAndItsFolderLeadsTheLoaderPath) {
+  temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "b/bin/ora805.dll");
+  temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "b/bin/ora73.dll");
+  temp.WriteFile("a/bin/oci.dll", "garbage");
+  platform::SetEnv(rules.searchVariable, "C:/x;" + (temp / "b/bin") + ";" + (temp / "a/bin"));
+  ASSERT_NO_THROW(InitializeClient());
+  const std::string used = temp / "b/bin/ora805.dll";
+  EXPECT_EQ(ClientTrace(), "OracleHomeKey: SOFTWARE\\ORACLE\\HOME1\r\nOracleHomeDir: " + (temp / "b") +
+                               "\r\nFound: ora73.dll\r\nFound: ora805.dll\r\nUsing: " + used);
+  EXPECT_EQ(OracleHomeKey(), "SOFTWARE\\ORACLE\\HOME1");
+  EXPECT_EQ(platform::GetEnv(rules.loaderPathVariable), (temp / "b/bin") + ";C:/windows;D:/tools");
+}
+
+TEST_F(WindowsClientLoadTest, TheOracleHomeParameterPicksAHomeByName) {
+  temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "a/bin/oci.dll");
+  platform::SetEnv(rules.searchVariable, temp / "b/bin");
+  platform::ProcessParameters() = {"ORACLEHOME=homeA"};
+  ASSERT_NO_THROW(InitializeClient());
+  EXPECT_EQ(ClientLibraryPath(), temp / "a/bin/oci.dll");
+}
+
+TEST_F(WindowsClientLoadTest, AFailedLoadForgetsTheRememberedHome) {
+  temp.WriteFile("a/bin/oci.dll", "garbage");
+  temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "b/bin/oci.dll");
+  platform::SetEnv(rules.searchVariable, temp / "a/bin");
+  const std::string message = InitializationFailure();
+  EXPECT_NE(message.find("Could not load \"" + (temp / "a/bin/oci.dll") + "\""), std::string::npos);
+  // The retry ran from the library's folder; the current folder is back.
+  EXPECT_EQ(platform::CurrentDirectory(), cwd_.Path());
+
+  // Had home A stayed remembered, it would be taken again.
+  platform::SetEnv(rules.searchVariable, temp / "b/bin");
+  ASSERT_NO_THROW(InitializeClient());
+  EXPECT_EQ(ClientLibraryPath(), temp / "b/bin/oci.dll");
+}
+
+TEST(CriticalSectionTest, CountsAndIgnoresAnUnmatchedLeave) {
+  TOracleCriticalSection section;
+  section.Leave();  // count 0: nothing
+  section.Enter();
+  section.Enter();  // re-entrant on one thread
+  EXPECT_EQ(section.Count(), 2);
+  section.Leave();
+  section.Leave();
+  EXPECT_EQ(section.Count(), 0);
+  section.Leave();
+  EXPECT_EQ(section.Count(), 0);
+}
+
+}  // namespace
+}  // namespace skelvane::oracle

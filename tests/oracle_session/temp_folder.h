@@ -1,0 +1,53 @@
+// A temporary folder for one test, removed with everything in it.
+#ifndef SKELVANE_TESTS_ORACLE_SESSION_TEMP_FOLDER_H
+#define SKELVANE_TESTS_ORACLE_SESSION_TEMP_FOLDER_H
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace skelvane::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "skelvane-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+  // Creates the folders of `relative` below this one.
+  std::string MakeFolder(const std::string& relative) const {
+    std::filesystem::create_directories(*this / relative);
+    return *this / relative;
+  }
+  // Writes a file (and its folders); returns its full path.
+  std::string WriteFile(const std::string& relative, const std::string& text = "x") const {
+    const std::filesystem::path file = *this / relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+    return file.string();
+  }
+  std::string CopyFile(const std::string& from, const std::string& relative) const {
+    const std::filesystem::path file = *this / relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::filesystem::copy_file(from, file, std::filesystem::copy_options::overwrite_existing);
+    return file.string();
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace skelvane::testing
+
+#endif
