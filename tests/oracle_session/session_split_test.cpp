@@ -85,3 +85,18 @@ TEST(SplitLogonTest, PlainNameAndLoneSlash) {
 
 }  // namespace
 }  // namespace skelvane::oracle
+
+namespace skelvane::oracle {
+namespace {
+
+TEST(OracleErrorTest, MessageIsCutAt1023CharactersAndKeepsTheNumber) {
+  const std::string text = "ORA-01017: " + std::string(2000, 'x');
+  const EOracleError e(text, 1017);
+  EXPECT_EQ(e.Message(), text.substr(0, 1023));
+  EXPECT_STREQ(e.what(), text.substr(0, 1023).c_str());
+  EXPECT_EQ(e.ErrorCode(), 1017);
+  EXPECT_EQ(EOracleError("short", 1).Message(), "short");
+}
+
+}  // namespace
+}  // namespace skelvane::oracle
