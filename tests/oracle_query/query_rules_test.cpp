@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "oracle/query_columns.h"
 #include "oracle/query_text.h"
 
@@ -91,4 +93,42 @@ TEST(StatementText, TypesAndReuse) {
   EXPECT_TRUE(ParseIsReusable(34));
   EXPECT_FALSE(ParseIsReusable(-1));
   EXPECT_FALSE(ParseIsReusable(0));
+}
+
+TEST(LongPieces, SizesDoubleUpTo32KAndValueJoinsReturnedLengths) {
+  TFieldData f;
+  f.Choice = {TExternalType::Long, SQLT_LNG, 0};
+  f.Indicators.assign(1, -1);
+  f.ReturnCodes.assign(1, 0);
+  std::string expected;
+  std::vector<ub4> sizes;
+  ub1 piece = OCI_FIRST_PIECE;
+  for (int call = 0; call < 6; ++call) {
+    void* buf = nullptr;
+    ub4* alen = nullptr;
+    void* ind = nullptr;
+    ub2* rcode = nullptr;
+    ASSERT_EQ(LongPieceCallback(&f, nullptr, 0, &buf, &alen, &piece, &ind, &rcode), OCI_CONTINUE);
+    sizes.push_back(*alen);
+    // The client fills the piece whole, except the last one.
+    ub4 fill = call < 5 ? *alen : 10;
+    std::memset(buf, 'a' + call, fill);
+    *alen = fill;
+    expected.append(fill, static_cast<char>('a' + call));
+    piece = OCI_NEXT_PIECE;
+  }
+  EXPECT_EQ(sizes, (std::vector<ub4>{4096, 8192, 16384, 32768, 32768, 32768}));
+  EXPECT_EQ(f.Indicators[0], 0);
+  EXPECT_EQ(f.LongValue(), expected);
+
+  // The next row's value starts afresh.
+  void* buf = nullptr;
+  ub4* alen = nullptr;
+  void* ind = nullptr;
+  ub2* rcode = nullptr;
+  piece = OCI_FIRST_PIECE;
+  LongPieceCallback(&f, nullptr, 0, &buf, &alen, &piece, &ind, &rcode);
+  std::memcpy(buf, "xyz", 3);
+  *alen = 3;
+  EXPECT_EQ(f.LongValue(), "xyz");
 }
