@@ -1,11 +1,16 @@
 #pragma once
-// Owns the nodes of one document. Nodes are allocated in blocks and never move,
-// so references held by sub-documents stay valid while the store lives.
+// Owns the nodes of one document and their texts. Nodes are allocated in blocks
+// and never move, so references held by sub-documents stay valid while the
+// store lives.
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "sdb/text_arena.h"
 #include "sdb/tree_elem.h"
 
 namespace skelvane {
@@ -15,6 +20,14 @@ class TNodeStore {
   TTreeElem* New() {
     if (used_ == blockSize_) Grow();
     return &blocks_.back()[used_++];
+  }
+
+ TTextArena& Texts() { return texts_; }
+
+  // Keeps a document text alive for nodes that refer to its bytes.
+  std::string_view Keep(std::string text) {
+    sources_.push_back(std::make_unique<std::string>(std::move(text)));
+    return *sources_.back();
   }
 
  private:
@@ -27,6 +40,8 @@ class TNodeStore {
   std::vector<std::unique_ptr<TTreeElem[]>> blocks_;
   std::size_t blockSize_ = 0;
   std::size_t used_ = 0;
+  TTextArena texts_;
+  std::vector<std::unique_ptr<std::string>> sources_;
 };
 
 }  // namespace skelvane

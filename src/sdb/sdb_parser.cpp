@@ -95,15 +95,15 @@ void TSDB_Parser::Parse() {
   FilePtr file = fileKind_ != 0 ? OpenForReading(fileName_) : nullptr;
   fileOk_ = file != nullptr;
   if (!fileOk_) return;
-  const std::string text = ReadAll(file.get(), fileName_);
+  std::string text = ReadAll(file.get(), fileName_);
   file.reset();
-  ReadBytes(text);
+  ReadBytes(store_.Keep(std::move(text)));
 }
 
-void TSDB_Parser::ParseText(std::string_view bytes) {
+void TSDB_Parser::ParseText(std::string bytes) {
   cursor_ = Cursor{};
   fileOk_ = true;
-  ReadBytes(bytes);
+  ReadBytes(store_.Keep(std::move(bytes)));
 }
 
 void TSDB_Parser::ReadBytes(std::string_view bytes) {

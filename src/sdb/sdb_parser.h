@@ -43,8 +43,9 @@ class TSDB_Parser {
   // stay valid: earlier nodes live as long as the document.
   void Parse();
 
-  // The same reading over bytes already in memory; FileOk() becomes true.
-  void ParseText(std::string_view bytes);
+  // The same reading over bytes already in memory; FileOk() becomes true. The
+  // document keeps the bytes (move them in to spare a copy).
+  void ParseText(std::string bytes);
 
   // Empties result, then finds the node at path: the index-th (from 0) node named
   // path.back() among the children of the first node on the path that has that

@@ -16,7 +16,10 @@ class TSdbReader {
   // there is one. documentName only labels errors.
   TSdbReader(TNodeStore& store, const TTreeElem*& firstRoot, std::string documentName);
 
-  // Reads text as whole lines; a byte 26 ends the text. Throws ESdbSyntaxError.
+  // Reads text as whole lines; a byte 26 ends the text. text must be followed
+  // by a NUL byte (as the bytes of a std::string are). Names and values may
+  // refer to the bytes of text, which must live as long as the store.
+  // Throws ESdbSyntaxError.
   void Read(std::string_view text);
 
  private:
@@ -26,9 +29,13 @@ class TSdbReader {
     TTreeElem* lastChild;
   };
 
-  void Line(const char* p, const char* end);
   void OpenBrace();
   void CloseBrace();
+  void StartValue();
+  // Appends bytes of the text being read to the name or value being built.
+  void AppendRun(std::string_view& target, const char* run, std::size_t count);
+  // Appends bytes that are not in the text (a line break, a blank for a TAB).
+  void AppendOther(std::string_view& target, const char* bytes, std::size_t count);
 
   TNodeStore& store_;
   const TTreeElem*& firstRoot_;
@@ -37,6 +44,9 @@ class TSdbReader {
   State state_ = State::None;
   std::vector<OpenNode> open_;
   long lineNumber_ = 0;
+  // Whether the name or value being built lives in the store's own text (it
+  // refers to the read text for as long as it is one unchanged run of it).
+  bool copied_ = false;
 };
 
 }  // namespace skelvane

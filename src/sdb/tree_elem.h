@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <iterator>
-#include <string>
+#include <string_view>
 
 namespace skelvane {
 
@@ -51,8 +51,9 @@ class TNodeList {
 };
 
 struct TTreeElem {
-  std::string Name;
-  std::string Value;
+  // Bytes owned by the node's document.
+  std::string_view Name;
+  std::string_view Value;
   // Links are set by the reader while the node is open and never change afterwards.
   TTreeElem* FirstChild = nullptr;
   TTreeElem* NextSibling = nullptr;
