@@ -69,7 +69,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   try {
     options = ParseArguments(args);
   } catch (const TUsageError& e) {
-    err << kProgram << ": " << e.what() << "\n" << UsageText();
+    err << kProgram << ": " << e.what() << "\nTry '" << kProgram << " --help' for more information.\n";
     return kExitUsage;
   }
   if (options.Command == TCommand::Help) {

@@ -1,0 +1,239 @@
+// Every statement of the data module against an emulator schema, the
+// grouped lists fed by real queries and data sets, and ExecuteStatement.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dictionary/dm.h"
+#include "dictionary/emu_fixture.h"
+#include "dictionary/grouped_lists.h"
+#include "dictionary/recording_host.h"
+#include "dictionary/test_schema.h"
+
+namespace skelvane {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class DictionaryDb : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_.RunAsSystem(testing::kTestUsers);
+    db_.Run("APPU/secret", testing::kTestSchema);
+    db_.UseInThisProcess();
+    dm_.OracleSession1.LogonUsername = "APPU";
+    dm_.OracleSession1.LogonPassword = "secret";
+    dm_.OracleSession1.LogonDatabase = db_.Id();
+    dm_.OracleSession1.LogOn();
+  }
+  void TearDown() override { dm_.OracleSession1.LogOff(); }
+
+  // Executes and collects one column of every row.
+  static Strings Column(oracle::TOracleQuery& q, const std::string& column) {
+    q.Execute();
+    Strings values;
+    for (; !q.Eof(); q.Next()) values.push_back(q.FieldText(column));
+    return values;
+  }
+
+  testing::EmuDatabase db_;
+  TDM dm_;
+};
+
+TEST_F(DictionaryDb, ExportQueriesListEachKindInOrder) {
+  EXPECT_EQ(Column(dm_.Q_Tables, "table_name"), (Strings{"T1", "T2"}));
+  EXPECT_EQ(Column(dm_.Q_Tables, "comments"), (Strings{"first table", ""}));
+  EXPECT_EQ(Column(dm_.Q_Sequences, "sequence_name"), (Strings{"S1", "S2"}));
+  EXPECT_EQ(Column(dm_.Q_Sequences, "increment_by"), (Strings{"1", "2"}));
+  EXPECT_EQ(Column(dm_.Q_Triggers, "trigger_name"), (Strings{"TR1", "TR2"}));
+  EXPECT_EQ(Column(dm_.Q_Views, "view_name"), (Strings{"V1", "V2"}));
+  EXPECT_EQ(Column(dm_.Q_Views, "comments"), (Strings{"first view", ""}));
+  EXPECT_EQ(Column(dm_.Q_DbLink, "db_link").size(), 2u);
+  EXPECT_EQ(Column(dm_.Q_DbLink, "host"), (Strings{"host1", "host2"}));
+  EXPECT_EQ(Column(dm_.Q_Synonyms, "s_name"), (Strings{"SY1", "SY2"}));
+  EXPECT_EQ(Column(dm_.Q_Synonyms, "o_name"), (Strings{"T1", "T2"}));
+  EXPECT_EQ(Column(dm_.Q_Synonyms, "grantee"), (Strings{"", ""}));  // the user's own
+}
+
+TEST_F(DictionaryDb, ColumnsOfATableWithAndWithoutComments) {
+  dm_.Q_TableFields.AssignVariable("table_name", "T1");
+  EXPECT_EQ(Column(dm_.Q_TableFields, "column_name"), (Strings{"ID", "NAME"}));
+  EXPECT_EQ(Column(dm_.Q_TableFields, "comments"), (Strings{"", "the name"}));  // outer join
+  EXPECT_EQ(Column(dm_.Q_TableFields, "nullable"), (Strings{"N", "Y"}));
+  dm_.Q_TableFields.AssignVariable("TABLE_NAME", "V2");  // views have columns too
+  EXPECT_EQ(Column(dm_.Q_TableFields, "column_name"), (Strings{"A", "C"}));
+}
+
+TEST_F(DictionaryDb, StoredCodeFoldsIntoOneRecordPerRoutine) {
+  TFuncList functions;
+  dm_.Q_Functions.Execute();
+  functions.Fill(dm_.Q_Functions);
+  ASSERT_EQ(functions.Count(), 2);
+  EXPECT_EQ(functions.Item(0).Name, "F1");
+  EXPECT_EQ(functions.Item(0).Text, "FUNCTION F1 RETURN NUMBER IS\nBEGIN\n  RETURN 1;\nEND;\n");
+  EXPECT_NE(functions.FindByName("f2"), nullptr);
+
+  TFuncList procedures;
+  dm_.Q_Procedures.Execute();
+  procedures.Fill(dm_.Q_Procedures);
+  ASSERT_EQ(procedures.Count(), 2);
+  EXPECT_EQ(procedures.Item(1).Name, "P2");
+
+  dm_.Q_Function2.AssignVariable("name", "F2");
+  TFuncList one;
+  dm_.Q_Function2.Execute();
+  one.Fill(dm_.Q_Function2);
+  ASSERT_EQ(one.Count(), 1);
+  EXPECT_EQ(one.Item(0).Text, "FUNCTION F2 RETURN NUMBER IS\nBEGIN\n  RETURN 2;\nEND;\n");
+
+  dm_.Q_Procedure2.AssignVariable("NAME", "P1");
+  EXPECT_EQ(Column(dm_.Q_Procedure2, "name"), (Strings{"P1", "P1", "P1", "P1"}));
+}
+
+TEST_F(DictionaryDb, IndexesGroupTheSameFromQueryAndDataSet) {
+  dm_.Q_TableIndexes.AssignVariable("table_name", "T2");
+  dm_.Q_TableIndexes.Execute();
+  TIndexList fromQuery;
+  fromQuery.Fill(&dm_.Q_TableIndexes, &dm_.oDS_Indexes);
+  ASSERT_EQ(fromQuery.Count(), 2);
+  EXPECT_EQ(fromQuery.Item(0).IndexName, "T2_C_I");
+  EXPECT_EQ(fromQuery.Item(0).Columns, "C,A");  // column position order, not name order
+  EXPECT_EQ(fromQuery.Item(0).Uniqueness, "NONUNIQUE");
+  EXPECT_EQ(fromQuery.Item(1).IndexName, "T2_UK");
+  EXPECT_EQ(fromQuery.Item(1).Columns, "A,B");
+  EXPECT_EQ(fromQuery.Item(1).Uniqueness, "UNIQUE");
+
+  dm_.oDS_Indexes.AssignVariable("TABLE_NAME", "T2");
+  dm_.oDS_Indexes.Open();
+  TIndexList fromDataSet;
+  fromDataSet.Fill(nullptr, &dm_.oDS_Indexes);
+  ASSERT_EQ(fromDataSet.Count(), 2);
+  EXPECT_EQ(fromDataSet.Item(0).Columns, "C,A");
+  EXPECT_TRUE(dm_.oDS_Indexes.Eof());
+}
+
+TEST_F(DictionaryDb, DataSetValuesAreTrimmedQueryValuesAreNot) {
+  dm_.Q_TableIndexes.AssignVariable("table_name", "T1");
+  dm_.Q_TableIndexes.Execute();
+  TIndexList fromQuery;
+  fromQuery.Fill(&dm_.Q_TableIndexes, nullptr);
+  ASSERT_EQ(fromQuery.Count(), 2);
+  EXPECT_EQ(fromQuery.Item(0).IndexName, " I_SP");
+
+  dm_.oDS_Indexes.AssignVariable("table_name", "T1");
+  dm_.oDS_Indexes.Open();
+  TIndexList fromDataSet;
+  fromDataSet.Fill(nullptr, &dm_.oDS_Indexes);
+  ASSERT_EQ(fromDataSet.Count(), 2);
+  EXPECT_EQ(fromDataSet.Item(0).IndexName, "I_SP");
+  EXPECT_EQ(fromDataSet.FindByName("t1_pk"), &fromDataSet.Item(1));
+}
+
+TEST_F(DictionaryDb, ConstraintsCarryTheirReferenceText) {
+  dm_.Q_TableConstraints.AssignVariable("table_name", "T2");
+  dm_.Q_TableConstraints.Execute();
+  TConstraintList list;
+  list.Fill(&dm_.Q_TableConstraints, nullptr);
+  ASSERT_EQ(list.Count(), 3);
+  const TConstraintData* fk = list.FindByName("T2_FK");
+  ASSERT_NE(fk, nullptr);
+  EXPECT_EQ(fk->ConstraintType, "R");
+  EXPECT_EQ(fk->Reference, "(A) REFERENCES T1 (ID)");
+  const TConstraintData* uk = list.FindByName("t2_uk");
+  ASSERT_NE(uk, nullptr);
+  EXPECT_EQ(uk->ConstraintType, "U");
+  EXPECT_EQ(uk->IndexName, "T2_UK");
+  EXPECT_EQ(uk->Reference, "(A,B) REFERENCES  (,)");
+  const TConstraintData* ck = list.FindByName("T2_CK");
+  ASSERT_NE(ck, nullptr);
+  EXPECT_EQ(ck->SearchCondition, "B > 0");
+
+  dm_.oDS_Constraints.AssignVariable("TABLE_NAME", "T2");
+  dm_.oDS_Constraints.Open();
+  TConstraintList fromDataSet;
+  fromDataSet.Fill(nullptr, &dm_.oDS_Constraints);
+  ASSERT_EQ(fromDataSet.Count(), 3);
+  EXPECT_EQ(fromDataSet.FindByName("T2_FK")->Reference, "(A) REFERENCES T1 (ID)");
+}
+
+TEST_F(DictionaryDb, PrivilegesFromQueryAndDataSet) {
+  dm_.Q_Privileges.Execute();
+  ASSERT_FALSE(dm_.Q_Privileges.Eof());
+  EXPECT_EQ(dm_.Q_Privileges.FieldText("table_name"), "T1");
+  EXPECT_EQ(dm_.Q_Privileges.FieldText("grantee"), "OTHERU");
+  EXPECT_EQ(PrivilegeText(&dm_.Q_Privileges, nullptr), "SELECT,UPDATE");
+  dm_.Q_Privileges.Next();
+  EXPECT_EQ(PrivilegeText(&dm_.Q_Privileges, nullptr), "SELECT");
+  dm_.Q_Privileges.Next();
+  EXPECT_TRUE(dm_.Q_Privileges.Eof());
+
+  dm_.oDS_Privileges.Open();
+  ASSERT_TRUE(dm_.oDS_Privileges.LocateRecord("table_name;grantee",
+                                              oracle::TVariant(std::vector<oracle::TVariant>{"T1", "OTHERU"})));
+  EXPECT_EQ(PrivilegeText(nullptr, &dm_.oDS_Privileges), "SELECT,UPDATE");
+}
+
+TEST_F(DictionaryDb, KeyedDataSetsFindTheirObjects) {
+  using oracle::TVariant;
+  dm_.oDS_Sequences.Open();
+  ASSERT_TRUE(dm_.oDS_Sequences.LocateRecord("sequence_name", TVariant("S2")));
+  EXPECT_EQ(dm_.oDS_Sequences.FieldForColumn("increment_by").AsString(), "2");
+  EXPECT_FALSE(dm_.oDS_Sequences.LocateRecord("sequence_name", TVariant("S9")));
+
+  dm_.oDS_Synonyms.Open();
+  EXPECT_TRUE(dm_.oDS_Synonyms.LocateRecord(
+      "o_name;s_name", TVariant(std::vector<TVariant>{"T2", "SY2"})));
+
+  dm_.oDS_DbLink.Open();
+  ASSERT_TRUE(dm_.oDS_DbLink.LocateRecord("db_link", TVariant(dm_.oDS_DbLink.FieldForColumn("db_link").AsString())));
+  EXPECT_EQ(dm_.oDS_DbLink.RecordCount(), 2);
+
+  dm_.oDS_Tables.AssignVariable("table_name", "T1");
+  dm_.oDS_Tables.Open();
+  ASSERT_EQ(dm_.oDS_Tables.RecordCount(), 1);
+  EXPECT_EQ(dm_.oDS_Tables.FieldForColumn("comments").AsString(), "first table");
+
+  dm_.oDS_TableFields.AssignVariable("table_name", "T1");
+  dm_.oDS_TableFields.Open();
+  EXPECT_TRUE(dm_.oDS_TableFields.LocateRecord("column_name", TVariant("NAME")));
+  EXPECT_EQ(dm_.oDS_TableFields.FieldForColumn("comments").AsString(), "the name");
+}
+
+TEST_F(DictionaryDb, SingleObjectQueries) {
+  dm_.Q_Trigger2.AssignVariable("TRIGGER_NAME", "TR2");
+  EXPECT_EQ(Column(dm_.Q_Trigger2, "trigger_name"), (Strings{"TR2"}));
+  dm_.Q_View2.AssignVariable("view_name", "V1");
+  EXPECT_EQ(Column(dm_.Q_View2, "comments"), (Strings{"first view"}));
+  dm_.Q_View2.AssignVariable("view_name", "NOPE");
+  EXPECT_TRUE(Column(dm_.Q_View2, "view_name").empty());
+}
+
+TEST_F(DictionaryDb, ExecuteStatementLogsSuccessInBothLogsAndFailureOnceWithTime) {
+  testing::RecordingHost host;
+  dm_.ExecuteStatement(host, "CREATE SEQUENCE S3", "\tCreate sequence S3");
+  ASSERT_EQ(host.common.size(), 1u);
+  EXPECT_EQ(host.common[0].text, "\tCreate sequence S3");
+  EXPECT_FALSE(host.common[0].withTime);
+  EXPECT_EQ(host.update, (Strings{"\tCreate sequence S3"}));
+  EXPECT_EQ(Column(dm_.Q_Sequences, "sequence_name"), (Strings{"S1", "S2", "S3"}));
+  EXPECT_EQ(dm_.RejectedStatements, 0);
+
+  dm_.ExecuteStatement(host, "CREATE SEQUENCE S3", "never written");
+  ASSERT_EQ(host.common.size(), 2u);
+  EXPECT_TRUE(host.common[1].withTime);
+  EXPECT_EQ(host.common[1].text.rfind("Ошибка в запросе=Ошибка базы данных Строка:", 0), 0u)
+      << host.common[1].text;
+  EXPECT_NE(host.common[1].text.find(" колонка:"), std::string::npos);
+  EXPECT_NE(host.common[1].text.find(" причина:ORA-00955"), std::string::npos) << host.common[1].text;
+  EXPECT_EQ(host.update.size(), 1u);
+  EXPECT_EQ(dm_.RejectedStatements, 1);
+
+  // The session is still usable after a rejected statement.
+  dm_.ExecuteStatement(host, "COMMENT ON TABLE T2 IS 'two\nlines'", "\t\tAdd comment ");
+  EXPECT_EQ(host.update.back(), "\t\tAdd comment ");
+  EXPECT_EQ(Column(dm_.Q_Tables, "comments"), (Strings{"first table", "two\nlines"}));
+}
+
+}  // namespace
+}  // namespace skelvane

@@ -1,0 +1,52 @@
+// A row source over rows held in memory, for the grouping logic alone.
+#ifndef SKELVANE_TESTS_DICTIONARY_FAKE_ROWS_H
+#define SKELVANE_TESTS_DICTIONARY_FAKE_ROWS_H
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "dictionary/grouped_lists.h"
+
+namespace skelvane::testing {
+
+class FakeRows : public TRowSource {
+ public:
+  using Row = std::map<std::string, std::string>;
+  explicit FakeRows(std::vector<Row> rows) : rows_(std::move(rows)) {}
+  bool Eof() const override { return pos_ >= rows_.size(); }
+  void Next() override { ++pos_; }
+  std::string Value(const std::string& column) const override {
+    const Row& row = rows_.at(pos_);
+    auto it = row.find(column);
+    if (it == row.end()) throw std::runtime_error("Field '" + column + "' not found");
+    return it->second;
+  }
+  size_t Position() const { return pos_; }
+
+ private:
+  std::vector<Row> rows_;
+  size_t pos_ = 0;
+};
+
+inline FakeRows::Row IndexRow(std::string name, std::string column, std::string uniq = "UNIQUE") {
+  return {{"index_name", std::move(name)}, {"uniqueness", std::move(uniq)},
+          {"column_name", std::move(column)}};
+}
+
+inline FakeRows::Row ConstraintRow(std::string name, std::string type, std::string from,
+                                   std::string toTable = "", std::string toColumn = "") {
+  return {{"constraint_name", std::move(name)}, {"constraint_type", std::move(type)},
+          {"index_name", ""}, {"search_condition", ""}, {"status", "ENABLED"},
+          {"f_col_name", std::move(from)}, {"to_table_name", std::move(toTable)},
+          {"to_col_name", std::move(toColumn)}};
+}
+
+inline FakeRows::Row SourceRow(std::string name, std::string text) {
+  return {{"name", std::move(name)}, {"text", std::move(text)}};
+}
+
+}  // namespace skelvane::testing
+
+#endif

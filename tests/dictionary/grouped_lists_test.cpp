@@ -1,0 +1,169 @@
+// Grouping rules of the three lists and the privilege text, on rows held in
+// memory. The same rules through real queries and data sets are in
+// dictionary_db_test.cpp.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "dictionary/fake_rows.h"
+#include "dictionary/grouped_lists.h"
+
+namespace skelvane {
+namespace {
+
+using testing::ConstraintRow;
+using testing::FakeRows;
+using testing::IndexRow;
+using testing::SourceRow;
+
+TEST(IndexList, AdjacentRowsFoldIntoOneRecordInRowOrder) {
+  FakeRows rows({IndexRow("I1", "A", "UNIQUE"), IndexRow("I1", "B", "NONUNIQUE"),
+                 IndexRow("I2", "C", "NONUNIQUE")});
+  TIndexList list;
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Item(0).IndexName, "I1");
+  EXPECT_EQ(list.Item(0).Uniqueness, "UNIQUE");  // header from the group's first row
+  EXPECT_EQ(list.Item(0).Columns, "A,B");
+  EXPECT_EQ(list.Item(1).IndexName, "I2");
+  EXPECT_EQ(list.Item(1).Columns, "C");
+  EXPECT_TRUE(rows.Eof());  // Fill leaves the source at its end
+}
+
+TEST(IndexList, KeysGroupCaseSensitivelyAndOnlyWhenAdjacent_FindIgnoresCase) {
+  FakeRows rows({IndexRow("X", "A"), IndexRow("Y", "B"), IndexRow("X", "C"),
+                 IndexRow("Ab", "D"), IndexRow("AB", "E")});
+  TIndexList list;
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 5);
+  const TIndexData* x = list.FindByName("x");
+  ASSERT_NE(x, nullptr);
+  EXPECT_EQ(x, &list.Item(0));
+  EXPECT_EQ(list.FindByName("ab"), &list.Item(3));
+  EXPECT_EQ(list.FindByName("Z"), nullptr);
+}
+
+TEST(IndexList, EmptyColumnValuesStillTakeTheirPlace) {
+  FakeRows rows({IndexRow("I1", "A"), IndexRow("I1", ""), IndexRow("I1", "A")});
+  TIndexList list;
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Item(0).Columns, "A,,A");
+}
+
+TEST(IndexList, RowsWithoutKeyBeforeTheFirstKeyAreDropped) {
+  FakeRows onlyBlank({IndexRow("", "Q")});
+  TIndexList list;
+  list.Fill(onlyBlank);  // no record to store into: must not crash
+  EXPECT_EQ(list.Count(), 0);
+
+  FakeRows rows({IndexRow("", "Q"), IndexRow("", "R"), IndexRow("I1", "A")});
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Item(0).Columns, "A");
+}
+
+TEST(IndexList, FillAppendsClearItemsEmpties_AndEmptySourceChangesNothing) {
+  TIndexList list;
+  FakeRows first({IndexRow("T1_I", "A")});
+  list.Fill(first);
+  FakeRows empty({});
+  list.Fill(empty);
+  EXPECT_EQ(list.Count(), 1);
+  FakeRows second({IndexRow("T2_I", "B")});
+  list.Fill(second);
+  EXPECT_EQ(list.Count(), 2);  // Fill does not clear first
+
+  list.ClearItems();
+  EXPECT_EQ(list.Count(), 0);
+  list.ClearItems();  // harmless on an empty list
+  FakeRows third({IndexRow("T3_I", "C")});
+  list.Fill(third);
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Item(0).IndexName, "T3_I");
+}
+
+TEST(IndexList, ItemOutsideTheListThrows) {
+  TIndexList list;
+  EXPECT_THROW(list.Item(0), std::out_of_range);
+  FakeRows rows({IndexRow("I1", "A")});
+  list.Fill(rows);
+  EXPECT_NO_THROW(list.Item(0));
+  EXPECT_THROW(list.Item(1), std::out_of_range);
+  EXPECT_THROW(list.Item(-1), std::out_of_range);
+}
+
+TEST(IndexList, MissingColumnStopsFillKeepingWhatWasBuilt) {
+  FakeRows::Row broken = {{"index_name", "I2"}, {"uniqueness", "UNIQUE"}};  // no column_name
+  FakeRows rows({IndexRow("I1", "A"), IndexRow("I1", "B"), broken});
+  TIndexList list;
+  EXPECT_THROW(list.Fill(rows), std::runtime_error);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Item(0).Columns, "A,B");
+  EXPECT_EQ(list.Item(1).IndexName, "I2");
+  EXPECT_EQ(list.Item(1).Uniqueness, "UNIQUE");
+  EXPECT_EQ(list.Item(1).Columns, "");
+}
+
+TEST(ConstraintList, ReferenceTextForForeignKeysAndOthers) {
+  FakeRows rows({
+      ConstraintRow("FK", "R", "A", "T2", "X"), ConstraintRow("FK", "R", "A", "T2", "Y"),
+      ConstraintRow("FK", "R", "B", "T2", "X"), ConstraintRow("FK", "R", "B", "T2", "Y"),
+      ConstraintRow("PK", "P", "ID"),
+  });
+  TConstraintList list;
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Item(0).ConstraintName, "FK");
+  EXPECT_EQ(list.Item(0).ConstraintType, "R");
+  EXPECT_EQ(list.Item(0).Status, "ENABLED");
+  EXPECT_EQ(list.Item(0).Reference, "(A,A,B,B) REFERENCES T2 (X,Y,X,Y)");
+  // Closed at the end of the stream, with the to-table empty: two blanks.
+  EXPECT_EQ(list.Item(1).Reference, "(ID) REFERENCES  ()");
+  EXPECT_EQ(list.FindByName("pk"), &list.Item(1));
+}
+
+TEST(ConstraintList, ToTableComesFromTheGroupsLastRow) {
+  FakeRows rows({ConstraintRow("C1", "R", "A", "T_FIRST", "X"),
+                 ConstraintRow("C1", "R", "B", "T_LAST", "Y"),
+                 ConstraintRow("C2", "C", "Z")});
+  TConstraintList list;
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Item(0).Reference, "(A,B) REFERENCES T_LAST (X,Y)");
+  EXPECT_EQ(list.Item(1).Reference, "(Z) REFERENCES  ()");
+}
+
+TEST(FuncList, SourceLinesJoinWithoutAddedCharacters) {
+  FakeRows rows({SourceRow("F1", "FUNCTION F1 RETURN NUMBER IS\n"), SourceRow("F1", "BEGIN RETURN 1; END;\n"),
+                 SourceRow("F2", "FUNCTION F2\n")});
+  TFuncList list;
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Item(0).Text, "FUNCTION F1 RETURN NUMBER IS\nBEGIN RETURN 1; END;\n");
+  EXPECT_EQ(list.Item(1).Text, "FUNCTION F2\n");
+  EXPECT_EQ(list.FindByName("f2"), &list.Item(1));
+}
+
+TEST(PrivilegeText, KeywordsInTableOrderAndOnlyExactNGrantsNothing) {
+  auto row = [](std::map<std::string, std::string> flags) {
+    FakeRows::Row r;
+    for (const auto& [column, keyword] : PrivilegeColumns) r[column] = "N";
+    for (auto& [k, v] : flags) r[k] = v;
+    return FakeRows({r});
+  };
+  EXPECT_EQ(PrivilegeText(row({})), "");
+  EXPECT_EQ(PrivilegeText(row({{"update_priv", "G"}, {"select_priv", "Y"}})), "SELECT,UPDATE");
+  // Anything but exactly "N" counts, the empty value and "n" included.
+  EXPECT_EQ(PrivilegeText(row({{"index_priv", ""}, {"alter_priv", "n"}, {"insert_priv", "Y"}})),
+            "INSERT,ALTER,INDEX");
+  EXPECT_EQ(PrivilegeText(row({{"select_priv", "Y"}, {"insert_priv", "Y"}, {"delete_priv", "Y"},
+                               {"update_priv", "Y"}, {"references_priv", "Y"},
+                               {"alter_priv", "Y"}, {"index_priv", "Y"}})),
+            "SELECT,INSERT,DELETE,UPDATE,REFERENCES,ALTER,INDEX");
+  EXPECT_EQ(AddPrivilegeKeyword("", "Y", "SELECT"), "SELECT");
+  EXPECT_EQ(AddPrivilegeKeyword("SELECT", "N", "INSERT"), "SELECT");
+}
+
+}  // namespace
+}  // namespace skelvane
