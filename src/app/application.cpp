@@ -3,8 +3,14 @@
 #include "common/messages.h"
 #include "dictionary/dm.h"
 #include "oracle/query.h"
+#include "oracle/session.h"
 
 namespace skelvane {
+
+namespace {
+constexpr int kDefaultCursor = 0;
+constexpr int kHourGlassCursor = -11;
+}  // namespace
 
 TApplication::TApplication(TFrontEnd& frontEnd, std::string exeName)
     : frontEnd_(frontEnd), exeName_(std::move(exeName)) {}
@@ -17,7 +23,20 @@ TmForm_skelvane& TApplication::StartUp() {
   oracle::TOracleQuery::DebugHook() = [frontEnd](const std::string& text) {
     frontEnd->ShowDebugBox(text);
   };
+  // The session asks for a cursor id and wants the previous one back; the
+  // front ends know only busy or not.
+  oracle::TOracleSession::CursorHook() = [frontEnd, current = kDefaultCursor](int cursor) mutable {
+    int previous = current;
+    current = cursor;
+    frontEnd->SetBusyCursor(cursor == kHourGlassCursor);
+    return previous;
+  };
   return *mForm_skelvane;
+}
+
+TApplication::~TApplication() {
+  oracle::TOracleQuery::DebugHook() = nullptr;
+  oracle::TOracleSession::CursorHook() = nullptr;
 }
 
 void TApplication::ShowMainForm() {

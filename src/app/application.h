@@ -16,12 +16,16 @@ class TApplication {
  public:
   // `exeName`: the full path of the running executable.
   TApplication(TFrontEnd& frontEnd, std::string exeName);
+  // Detaches the access layer's hooks from the front end.
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
 
   std::string Title;
   std::unique_ptr<TmForm_skelvane> mForm_skelvane;
 
-  // Title "Skelvane", the main window (its FormCreate runs), then DM, and the
-  // access layer's debug box routed to the front end.
+  // Title "Skelvane", the main window (its FormCreate runs), then DM; the
+  // access layer's debug box and busy cursor are routed to the front end.
   TmForm_skelvane& StartUp();
   // What showing the main window runs after the settings are restored.
   void ShowMainForm();

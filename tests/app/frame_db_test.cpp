@@ -67,6 +67,10 @@ TEST_F(Frame, OperationRunsBetweenLogOnAndLogOff) {
   };
   EXPECT_EQ(form_.ButtonTestClick(), TOperationOutcome::Completed);
   EXPECT_TRUE(connectedInside);
+  // The hourglass while the client is initialised, and back after.
+  ASSERT_GE(frontEnd_.busy.size(), 2u);
+  EXPECT_TRUE(frontEnd_.busy.front());
+  EXPECT_FALSE(frontEnd_.busy.back());
   EXPECT_EQ(userInside, "appu");
   EXPECT_FALSE(DM->OracleSession1.Connected());
   EXPECT_EQ(form_.UserName.Items(), (std::vector<std::string>{"appu"}));

@@ -22,7 +22,8 @@ class RecordingFrontEnd : public TFrontEnd {
   void ShowErrorBox(const std::string& title, const std::string& message) override {
     errorBoxes.emplace_back(title, message);
   }
-  void SetBusyCursor(bool) override {}
+  std::vector<bool> busy;
+  void SetBusyCursor(bool on) override { busy.push_back(on); }
   void ProcessMessages() override { ++processMessages; }
   void ShowDebugBox(const std::string& text) override { debugBoxes.push_back(text); }
   void OpenLink(const std::string&) override {}
