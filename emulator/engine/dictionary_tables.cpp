@@ -1,0 +1,203 @@
+// USER_TABLES, USER_TAB_COLS, USER_TAB_COLUMNS, USER_TAB_COMMENTS,
+// USER_COL_COMMENTS. Values Oracle computes from statistics or storage
+// options show what a freshly created heap table in USERS shows.
+#include "engine/dictionary_builder.h"
+
+namespace oraemu::dict {
+
+namespace {
+
+constexpr auto NN = ViewBuilder::kNotNull;
+
+View UserTables() {
+  ViewBuilder b("USER_TABLES", "FROM objects o WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type = 2");
+  b.Vc("TABLE_NAME", 128, "o.name", NN)
+      .Vc("TABLESPACE_NAME", 30, "'USERS'")
+      .Vc("CLUSTER_NAME", 128, "NULL")
+      .Vc("IOT_NAME", 128, "NULL")
+      .Vc("STATUS", 8, "'VALID'")
+      .Num("PCT_FREE", "10")
+      .Num("PCT_USED", "NULL")
+      .Num("INI_TRANS", "1")
+      .Num("MAX_TRANS", "255")
+      .Num("INITIAL_EXTENT", "65536")
+      .Num("NEXT_EXTENT", "1048576")
+      .Num("MIN_EXTENTS", "1")
+      .Num("MAX_EXTENTS", "2147483645")
+      .Num("PCT_INCREASE", "NULL")
+      .Num("FREELISTS", "NULL")
+      .Num("FREELIST_GROUPS", "NULL")
+      .Vc("LOGGING", 3, "'YES'")
+      .Vc("BACKED_UP", 1, "'N'")
+      .Num("NUM_ROWS", "NULL")
+      .Num("BLOCKS", "NULL")
+      .Num("EMPTY_BLOCKS", "NULL")
+      .Num("AVG_SPACE", "NULL")
+      .Num("CHAIN_CNT", "NULL")
+      .Num("AVG_ROW_LEN", "NULL")
+      .Num("AVG_SPACE_FREELIST_BLOCKS", "NULL")
+      .Num("NUM_FREELIST_BLOCKS", "NULL")
+      .Vc("DEGREE", 10, "'         1'")
+      .Vc("INSTANCES", 10, "'         1'")
+      .Vc("CACHE", 5, "'    N'")
+      .Vc("TABLE_LOCK", 8, "'ENABLED'")
+      .Num("SAMPLE_SIZE", "NULL")
+      .Date("LAST_ANALYZED", "NULL")
+      .Vc("PARTITIONED", 3, "'NO'")
+      .Vc("IOT_TYPE", 12, "NULL")
+      .Vc("TEMPORARY", 1, "'N'")
+      .Vc("SECONDARY", 1, "'N'")
+      .Vc("NESTED", 3, "'NO'")
+      .Vc("BUFFER_POOL", 7, "'DEFAULT'")
+      .Vc("FLASH_CACHE", 7, "'DEFAULT'")
+      .Vc("CELL_FLASH_CACHE", 7, "'DEFAULT'")
+      .Vc("ROW_MOVEMENT", 8, "'DISABLED'")
+      .Vc("GLOBAL_STATS", 3, "'NO'")
+      .Vc("USER_STATS", 3, "'NO'")
+      .Vc("DURATION", 15, "NULL")
+      .Vc("SKIP_CORRUPT", 8, "'DISABLED'")
+      .Vc("MONITORING", 3, "'YES'")
+      .Vc("CLUSTER_OWNER", 128, "NULL")
+      .Vc("DEPENDENCIES", 8, "'DISABLED'")
+      .Vc("COMPRESSION", 8, "'DISABLED'")
+      .Vc("COMPRESS_FOR", 30, "NULL")
+      .Vc("DROPPED", 3, "'NO'")
+      .Vc("READ_ONLY", 3, "'NO'")
+      .Vc("SEGMENT_CREATED", 3, "'NO'")
+      .Vc("RESULT_CACHE", 7, "'DEFAULT'")
+      .Vc("CLUSTERING", 3, "'NO'")
+      .Vc("ACTIVITY_TRACKING", 23, "NULL")
+      .Vc("DML_TIMESTAMP", 25, "NULL")
+      .Vc("HAS_IDENTITY", 3, "'NO'")
+      .Vc("CONTAINER_DATA", 3, "'NO'")
+      .Vc("INMEMORY", 8, "'DISABLED'")
+      .Vc("INMEMORY_PRIORITY", 8, "NULL")
+      .Vc("INMEMORY_DISTRIBUTE", 15, "NULL")
+      .Vc("INMEMORY_COMPRESSION", 17, "NULL")
+      .Vc("INMEMORY_DUPLICATE", 13, "NULL")
+      .Vc("DEFAULT_COLLATION", 100, "'USING_NLS_COMP'")
+      .Vc("DUPLICATED", 1, "'N'")
+      .Vc("SHARDED", 1, "'N'")
+      .Vc("EXTERNAL", 3, "'NO'")
+      .Vc("HYBRID", 3, "'NO'")
+      .Vc("CELLMEMORY", 24, "NULL")
+      .Vc("CONTAINERS_DEFAULT", 3, "'NO'")
+      .Vc("CONTAINER_MAP", 3, "'NO'")
+      .Vc("EXTENDED_DATA_LINK", 3, "'NO'")
+      .Vc("EXTENDED_DATA_LINK_MAP", 3, "'NO'")
+      .Vc("INMEMORY_SERVICE", 12, "NULL")
+      .Vc("INMEMORY_SERVICE_NAME", 1000, "NULL")
+      .Vc("CONTAINER_MAP_OBJECT", 3, "'NO'")
+      .Vc("MEMOPTIMIZE_READ", 8, "'DISABLED'")
+      .Vc("MEMOPTIMIZE_WRITE", 8, "'DISABLED'")
+      .Vc("HAS_SENSITIVE_COLUMN", 3, "'NO'")
+      .Vc("ADMIT_NULL", 3, "'NO'")
+      .Vc("DATA_LINK_DML_ENABLED", 3, "'NO'")
+      .Vc("LOGICAL_REPLICATION", 8, "'ENABLED'");
+  return std::move(b).Build();
+}
+
+// Columns of the user's tables and views.
+const char* const kColumnsFrom =
+    "FROM objects o JOIN columns c ON c.obj_id = o.obj_id "
+    "WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type IN (2, 4)";
+
+const char* const kCharTypes = "('VARCHAR2', 'CHAR', 'CLOB', 'LONG', 'VARCHAR')";
+const char* const kNcharTypes = "('NVARCHAR2', 'NCHAR', 'NCLOB')";
+
+std::string CharacterSet() {
+  return std::string("CASE WHEN c.data_type IN ") + kCharTypes + " THEN 'CHAR_CS' WHEN c.data_type IN " +
+         kNcharTypes + " THEN 'NCHAR_CS' END";
+}
+std::string IfCharacter(const std::string& expr) {
+  return std::string("CASE WHEN c.data_type IN ") + kCharTypes + " OR c.data_type IN " + kNcharTypes +
+         " THEN " + expr + " END";
+}
+
+// USER_TAB_COLS holds every column of USER_TAB_COLUMNS plus the hidden and
+// internal ones; `all` selects which list is built.
+View TabCols(bool all) {
+  ViewBuilder b(all ? "USER_TAB_COLS" : "USER_TAB_COLUMNS", kColumnsFrom);
+  b.Vc("TABLE_NAME", 128, "o.name", NN)
+      .Vc("COLUMN_NAME", 128, "c.name", NN)
+      .Vc("DATA_TYPE", 128, "c.data_type")
+      .Vc("DATA_TYPE_MOD", 3, "NULL")
+      .Vc("DATA_TYPE_OWNER", 128, "NULL")
+      .Num("DATA_LENGTH", "c.data_length", NN)
+      .Num("DATA_PRECISION", "c.data_precision")
+      .Num("DATA_SCALE", "c.data_scale")
+      .Vc("NULLABLE", 1, "c.nullable")
+      .Num("COLUMN_ID", "c.column_id")
+      .Num("DEFAULT_LENGTH", "length(CAST(c.default_text AS BLOB))")
+      .Long("DATA_DEFAULT", "c.default_text")
+      .Num("NUM_DISTINCT", "NULL")
+      .Raw("LOW_VALUE", 1000, "NULL")
+      .Raw("HIGH_VALUE", 1000, "NULL")
+      .Num("DENSITY", "NULL")
+      .Num("NUM_NULLS", "NULL")
+      .Num("NUM_BUCKETS", "NULL")
+      .Date("LAST_ANALYZED", "NULL")
+      .Num("SAMPLE_SIZE", "NULL")
+      .Vc("CHARACTER_SET_NAME", 44, CharacterSet())
+      .Num("CHAR_COL_DECL_LENGTH", IfCharacter("c.data_length"))
+      .Vc("GLOBAL_STATS", 3, "'NO'")
+      .Vc("USER_STATS", 3, "'NO'")
+      .Num("AVG_COL_LEN", "NULL")
+      .Num("CHAR_LENGTH", "c.char_length")
+      .Vc("CHAR_USED", 1, "c.char_used")
+      .Vc("V80_FMT_IMAGE", 3, "'NO'")
+      .Vc("DATA_UPGRADED", 3, "'YES'");
+  if (all) {
+    b.Vc("HIDDEN_COLUMN", 3, "'NO'")
+        .Vc("VIRTUAL_COLUMN", 3, "'NO'")
+        .Num("SEGMENT_COLUMN_ID", "CASE WHEN o.type = 2 THEN c.column_id END")
+        .Num("INTERNAL_COLUMN_ID", "c.column_id", NN);
+  }
+  b.Vc("HISTOGRAM", 15, "'NONE'");
+  if (all) {
+    b.Vc("QUALIFIED_COL_NAME", 4000, "c.name").Vc("USER_GENERATED", 3, "'YES'");
+  }
+  b.Vc("DEFAULT_ON_NULL", 3, "'NO'")
+      .Vc("IDENTITY_COLUMN", 3, "'NO'")
+      .Vc("EVALUATION_EDITION", 128, "NULL")
+      .Vc("UNUSABLE_BEFORE", 128, "NULL")
+      .Vc("UNUSABLE_BEGINNING", 128, "NULL")
+      .Vc("COLLATION", 100, IfCharacter("'USING_NLS_COMP'"));
+  if (all) b.Num("COLLATED_COLUMN_ID", "NULL");
+  return std::move(b).Build();
+}
+
+// Every table and view has a row, with or without a comment.
+View TabComments() {
+  ViewBuilder b("USER_TAB_COMMENTS",
+                "FROM objects o WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type IN (2, 4)");
+  b.Vc("TABLE_NAME", 128, "o.name", NN)
+      .Vc("TABLE_TYPE", 11, "CASE o.type WHEN 2 THEN 'TABLE' ELSE 'VIEW' END")
+      .Vc("COMMENTS", 4000,
+          "NULLIF(CASE o.type WHEN 2 THEN (SELECT t.comments FROM tables t WHERE t.obj_id = o.obj_id) "
+          "ELSE (SELECT v.comments FROM views v WHERE v.obj_id = o.obj_id) END, '')")
+      .Num("ORIGIN_CON_ID", "0");
+  return std::move(b).Build();
+}
+
+// Every column of every table and view has a row.
+View ColComments() {
+  ViewBuilder b("USER_COL_COMMENTS", kColumnsFrom);
+  b.Vc("TABLE_NAME", 128, "o.name", NN)
+      .Vc("COLUMN_NAME", 128, "c.name", NN)
+      .Vc("COMMENTS", 4000, "NULLIF(c.comments, '')")
+      .Num("ORIGIN_CON_ID", "0");
+  return std::move(b).Build();
+}
+
+}  // namespace
+
+void AddTableViews(std::vector<View>& out) {
+  out.push_back(UserTables());
+  out.push_back(TabCols(true));
+  out.push_back(TabCols(false));
+  out.push_back(TabComments());
+  out.push_back(ColComments());
+}
+
+}  // namespace oraemu::dict

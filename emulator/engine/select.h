@@ -1,0 +1,31 @@
+// The emulated server's query engine: runs an Oracle SELECT over the
+// dictionary views of the storage (USER_TABLES, USER_TAB_COLS, ...,
+// SYS.OBJ$, SYS.SYN$, SYS.USER$, DUAL).
+//
+// Notes for the storage and error owners:
+// - Oracle messages raised here that the error table should know:
+//   00604, 00908, 00909, 00913, 00938, 00997, 01008, 01416, 01468, 01719,
+//   01785, 01789, 01790, 01791, 02003, 25156, 30563.
+// - Filters that would profit from indexes when other users own many
+//   objects: constraints(name), grants(grantee_id), synonyms(target_owner).
+#ifndef ORAEMU_SELECT_H
+#define ORAEMU_SELECT_H
+
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace oraemu {
+
+class Storage;  // emulator/engine/storage.h
+
+// Runs one SELECT for the logged-on user `userId`/`userName`: all rows, or
+// only the described columns when `describeOnly`. Bind names match without
+// regard to case. Throws OraError as a server refuses the statement.
+Result RunSelect(Storage& storage, int userId, const std::string& userName, const std::string& sql,
+                 const std::vector<Bind>& binds, bool describeOnly);
+
+}  // namespace oraemu
+
+#endif

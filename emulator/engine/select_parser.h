@@ -1,0 +1,18 @@
+// Parses the text of an Oracle query into its syntax tree.
+#ifndef ORAEMU_SELECT_PARSER_H
+#define ORAEMU_SELECT_PARSER_H
+
+#include <string>
+
+#include "engine/select_ast.h"
+
+namespace oraemu::sel {
+
+// Throws OraError with Oracle's number and the offset of the offending token:
+// ORA-00900 not a query, ORA-00923 FROM expected, ORA-00936 missing
+// expression, ORA-00907 missing parenthesis, ORA-00933 trailing text ...
+Query ParseQuery(const std::string& sql);
+
+}  // namespace oraemu::sel
+
+#endif
