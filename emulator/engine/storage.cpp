@@ -188,6 +188,8 @@ int64_t Storage::NextObjectId() { return NextCounter(*this, "next_obj_id"); }
 int64_t Storage::NextConstraintId() { return NextCounter(*this, "next_con_id"); }
 int64_t Storage::NextUserId() { return NextCounter(*this, "next_user_id"); }
 
+int Storage::Changes() const { return sqlite3_changes(db_); }
+
 std::string Storage::Now() {
   std::time_t t = std::time(nullptr);
   std::tm tm{};

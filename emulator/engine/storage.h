@@ -39,7 +39,7 @@ CREATE TABLE IF NOT EXISTS users (
   kind      INTEGER NOT NULL DEFAULT 1,   -- USER$.TYPE#: 1 user, 0 role
   password  TEXT,                         -- NULL when identified externally
   external  INTEGER NOT NULL DEFAULT 0,   -- 1: IDENTIFIED EXTERNALLY
-  expiring  INTEGER NOT NULL DEFAULT 0,   -- 1: logon warns ORA-28002
+  expiring  INTEGER NOT NULL DEFAULT 0,   -- n > 0: logon warns ORA-28002 (n days); -1: expired
   created   TEXT NOT NULL
 );
 CREATE TABLE IF NOT EXISTS objects (
@@ -103,8 +103,8 @@ CREATE TABLE IF NOT EXISTS constraints (
   r_con_id          INTEGER REFERENCES constraints(con_id),  -- referenced key (owner and name through it)
   delete_rule       TEXT,                 -- 'NO ACTION' / 'CASCADE' / 'SET NULL' for 'R', else NULL
   status            TEXT NOT NULL DEFAULT 'ENABLED',
-  deferrable        TEXT NOT NULL DEFAULT 'NOT DEFERRABLE',
-  deferred          TEXT NOT NULL DEFAULT 'IMMEDIATE',
+  deferrable_state  TEXT NOT NULL DEFAULT 'NOT DEFERRABLE',
+  deferred_state    TEXT NOT NULL DEFAULT 'IMMEDIATE',
   validated         TEXT NOT NULL DEFAULT 'VALIDATED',
   generated         TEXT NOT NULL DEFAULT 'USER NAME',   -- or 'GENERATED NAME'
   index_obj_id      INTEGER REFERENCES objects(obj_id),  -- enforcing index of 'P' / 'U'
@@ -180,6 +180,11 @@ CREATE TABLE IF NOT EXISTS db_links (
   created   TEXT NOT NULL,
   PRIMARY KEY (owner_id, name)
 );
+CREATE INDEX IF NOT EXISTS constraints_by_name ON constraints(name);
+CREATE INDEX IF NOT EXISTS constraints_by_table ON constraints(table_obj_id);
+CREATE INDEX IF NOT EXISTS grants_by_grantee ON grants(grantee_id);
+CREATE INDEX IF NOT EXISTS synonyms_by_target ON synonyms(target_owner);
+CREATE INDEX IF NOT EXISTS indexes_by_table ON indexes(table_obj_id);
 )SQL";
 
 // Fixed user numbers.
@@ -269,6 +274,9 @@ class Storage {
     Storage& storage_;
     bool done_ = false;
   };
+
+  // Rows changed by the last INSERT/UPDATE/DELETE.
+  int Changes() const;
 
   // Next OBJ#, CON#, user# (allocated inside the caller's transaction).
   int64_t NextObjectId();

@@ -1,0 +1,128 @@
+#include "engine/database_impl.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/catalog.h"
+#include "engine/errors.h"
+#include "engine/lexer.h"
+#include "engine/session_impl.h"
+
+namespace oraemu {
+
+namespace {
+
+constexpr const char* kBanner =
+    "Oracle Database 19c Enterprise Edition Release 19.0.0.0.0 - Production\nVersion 19.3.0.0.0";
+
+bool ValidConnectId(const std::string& id) {
+  if (id.empty() || id[0] == '.' || id.size() > 200) return false;
+  for (char c : id) {
+    bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+              c == '-' || c == '.' || c == '$' || c == '#';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+std::string DataFolder() {
+  const char* d = std::getenv("ORAEMU_DATA");
+  return d && *d ? d : ".";
+}
+
+}  // namespace
+
+std::string DatabasePath(const std::string& connectId) {
+  if (!ValidConnectId(connectId)) Raise(12154);
+  return DataFolder() + "/" + connectId + ".sqlite";
+}
+
+std::shared_ptr<Database> Database::Open(const std::string& connectId) {
+  std::string path = DatabasePath(connectId);
+  std::error_code ec;
+  // Connect identifiers are case-insensitive in Oracle; files are not.
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    std::string upper = DatabasePath(AsciiUpper(connectId));
+    if (!std::filesystem::is_regular_file(upper, ec)) Raise(12154);
+    path = upper;
+  }
+  std::unique_ptr<Storage> storage;
+  try {
+    storage = Storage::Open(path, false);
+    // A file that is no database of ours cannot be resolved either.
+    auto q = storage->Query("SELECT count(*) FROM users");
+    q.Step();
+  } catch (const StorageError&) {
+    Raise(12154);
+  }
+  return std::make_shared<DatabaseImpl>(std::move(storage));
+}
+
+void Database::Create(const std::string& connectId, const std::string& systemPassword) {
+  std::string path = DatabasePath(connectId);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) throw StorageError("database file already exists: " + path);
+  auto storage = Storage::Open(path, true);
+  Storage::Transaction t(*storage);
+  std::string now = Storage::Now();
+  auto add = [&](int id, const char* name, int kind, const std::optional<std::string>& pw) {
+    auto q = storage->Query("INSERT INTO users (user_id, name, kind, password, created) VALUES (?1, ?2, ?3, ?4, ?5)");
+    q.Bind(1, id).Bind(2, std::string(name)).Bind(3, kind).Bind(4, pw).Bind(5, now);
+    q.Run();
+  };
+  add(kSysUserId, "SYS", 1, systemPassword);
+  add(kPublicUserId, "PUBLIC", 0, std::nullopt);
+  add(kSystemUserId, "SYSTEM", 1, systemPassword);
+  auto q = storage->Query("INSERT INTO properties VALUES ('created', ?1), ('db_name', ?2), "
+                          "('character_set', 'CL8MSWIN1251'), ('national_character_set', 'AL16UTF16')");
+  q.Bind(1, now).Bind(2, AsciiUpper(connectId));
+  q.Run();
+  t.Commit();
+}
+
+LogonResult DatabaseImpl::Logon(const std::string& user, const std::string& password, bool external) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::optional<UserRow> row;
+  if (external) {
+    // The OS user logs on as itself or under the OPS$ prefix.
+    for (const std::string& name : {AsciiUpper(user), "OPS$" + AsciiUpper(user)}) {
+      auto u = FindUser(*storage_, name);
+      if (u && u->external && u->kind == 1) {
+        row = u;
+        break;
+      }
+    }
+  } else {
+    // A name in double quotes keeps its case; otherwise it is upper-cased.
+    std::string name = user.size() >= 2 && user.front() == '"' && user.back() == '"'
+                           ? user.substr(1, user.size() - 2)
+                           : AsciiUpper(user);
+    std::string pw = password.size() >= 2 && password.front() == '"' && password.back() == '"'
+                         ? password.substr(1, password.size() - 2)
+                         : password;
+    auto u = FindUser(*storage_, name);
+    if (u && u->kind == 1 && !u->external && u->password && *u->password == pw) row = u;
+  }
+  if (!row) Raise(1017);
+  if (row->expiring < 0) Raise(28001);
+  LogonResult r;
+  r.session = std::make_unique<SessionImpl>(shared_from_this(), row->id, row->name);
+  if (row->expiring > 0) {
+    r.warning = OraError(28002, OraMessage(28002, {std::to_string(row->expiring)}));
+  }
+  return r;
+}
+
+std::string DatabaseImpl::VersionBanner() const { return kBanner; }
+
+void DatabaseImpl::SetPasswordExpiring(const std::string& user, int days) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Storage::Transaction t(*storage_);
+  auto q = storage_->Query("UPDATE users SET expiring = ?2 WHERE name = ?1 AND kind = 1");
+  q.Bind(1, user).Bind(2, days);
+  q.Run();
+  if (storage_->Changes() == 0) Raise(1918, 0, {user});
+  t.Commit();
+}
+
+}  // namespace oraemu

@@ -1,0 +1,321 @@
+#include "engine/ddl_constraint.h"
+
+#include <algorithm>
+
+#include "engine/ddl_index.h"
+#include "engine/ddl_types.h"
+#include "engine/errors.h"
+
+namespace oraemu {
+
+namespace {
+
+// The text inside "( ... )", exactly as written.
+std::string ParseCondition(Parser& p) {
+  p.ExpectSymbol("(");
+  const int start = p.Peek().offset;
+  int depth = 0;
+  for (;;) {
+    const Token t = p.Peek();
+    if (t.IsEnd()) p.Fail(907, t);
+    if (t.IsSymbol("(")) ++depth;
+    if (t.IsSymbol(")")) {
+      if (depth == 0) break;
+      --depth;
+    }
+    p.Next();
+  }
+  const Token close = p.Next();
+  if (close.offset == start) p.Fail(936, close);
+  return p.Text(start, close.offset);
+}
+
+void ParseReferences(Parser& p, ConstraintSpec& c) {
+  c.refTable = p.ReadQualified(903);
+  if (p.Peek().IsSymbol("(")) c.refColumns = ParseColumnList(p);
+  if (p.Accept("ON")) {
+    p.Expect("DELETE");
+    if (p.Accept("CASCADE")) {
+      c.deleteRule = "CASCADE";
+    } else {
+      p.Expect("SET");
+      p.Expect("NULL");
+      c.deleteRule = "SET NULL";
+    }
+  }
+}
+
+void ParseState(Parser& p, ConstraintSpec& c) {
+  for (;;) {
+    if (p.Accept("ENABLE")) {
+      c.status = "ENABLED";
+    } else if (p.Accept("DISABLE")) {
+      c.status = "DISABLED";
+      c.validated = "NOT VALIDATED";
+    } else if (p.Peek().Is("NOT") && p.Peek(1).Is("DEFERRABLE")) {
+      p.Next();
+      p.Next();
+      c.deferrable = "NOT DEFERRABLE";
+    } else if (p.Accept("DEFERRABLE")) {
+      c.deferrable = "DEFERRABLE";
+    } else if (p.Accept("INITIALLY")) {
+      if (p.Accept("DEFERRED")) c.deferred = "DEFERRED";
+      else p.Expect("IMMEDIATE");
+    } else if (p.Accept("VALIDATE")) {
+      c.validated = "VALIDATED";
+    } else if (p.Accept("NOVALIDATE")) {
+      c.validated = "NOT VALIDATED";
+    } else if (p.Accept("RELY") || p.Accept("NORELY")) {
+    } else if (p.Accept("USING")) {
+      p.Expect("INDEX");
+      if (p.Accept("TABLESPACE")) p.ReadIdent();
+    } else {
+      return;
+    }
+  }
+}
+
+bool IsDefaultEnd(const Token& t) {
+  return t.IsSymbol(",") || t.IsSymbol(")") || t.Is("NOT") || t.Is("NULL") || t.Is("CONSTRAINT") ||
+         t.Is("PRIMARY") || t.Is("UNIQUE") || t.Is("CHECK") || t.Is("REFERENCES") || t.Is("ENABLE") ||
+         t.Is("DISABLE");
+}
+
+// DATA_DEFAULT keeps the expression as written, up to the next token of
+// the column definition (blanks and line ends in between included).
+std::string ParseDefault(Parser& p) {
+  const Token first = p.Peek();
+  if (first.IsEnd() || first.IsSymbol(",") || first.IsSymbol(")")) p.Fail(936, first);
+  int depth = 0;
+  bool firstToken = true;
+  for (;;) {
+    const Token t = p.Peek();
+    if (t.IsEnd()) break;
+    if (depth == 0 && !firstToken && IsDefaultEnd(t)) break;
+    if (t.IsSymbol("(")) ++depth;
+    if (t.IsSymbol(")")) {
+      if (depth == 0) break;
+      --depth;
+    }
+    p.Next();
+    firstToken = false;
+  }
+  return p.Text(first.offset, p.Peek().offset);
+}
+
+}  // namespace
+
+std::vector<ColumnRef> ParseColumnList(Parser& p) {
+  p.ExpectSymbol("(");
+  std::vector<ColumnRef> cols;
+  do {
+    Ident id = p.ReadIdent();
+    cols.push_back({id.name, id.offset});
+  } while (p.AcceptSymbol(","));
+  p.ExpectSymbol(")");
+  return cols;
+}
+
+bool AtTableConstraint(Parser& p) {
+  const Token& t = p.Peek();
+  return t.Is("CONSTRAINT") || t.Is("PRIMARY") || t.Is("UNIQUE") || t.Is("CHECK") || t.Is("FOREIGN");
+}
+
+ConstraintSpec ParseTableConstraint(Parser& p) {
+  ConstraintSpec c;
+  c.offset = p.Peek().offset;
+  if (p.Accept("CONSTRAINT")) c.name = p.ReadIdent();
+  if (p.Accept("PRIMARY")) {
+    p.Expect("KEY");
+    c.type = 'P';
+    c.columns = ParseColumnList(p);
+  } else if (p.Accept("UNIQUE")) {
+    c.type = 'U';
+    c.columns = ParseColumnList(p);
+  } else if (p.Accept("CHECK")) {
+    c.type = 'C';
+    c.condition = ParseCondition(p);
+  } else if (p.Accept("FOREIGN")) {
+    p.Expect("KEY");
+    c.type = 'R';
+    c.columns = ParseColumnList(p);
+    p.Expect("REFERENCES");
+    ParseReferences(p, c);
+  } else {
+    p.FailHere(904);
+  }
+  ParseState(p, c);
+  return c;
+}
+
+ColumnSpec ParseColumnDef(Parser& p, int missingTypeCode) {
+  ColumnSpec col;
+  col.name = p.ReadIdent();
+  col.row.name = col.name.name;
+  const Token& next = p.Peek();
+  if (next.IsEnd() || next.IsSymbol(",") || next.IsSymbol(")")) p.FailHere(missingTypeCode);
+  ParseDataType(p, col.row);
+  if (p.Accept("DEFAULT")) col.row.defaultText = ParseDefault(p);
+  for (;;) {
+    ConstraintSpec c;
+    c.offset = p.Peek().offset;
+    if (p.Accept("CONSTRAINT")) c.name = p.ReadIdent();
+    if (p.Peek().Is("NOT") && p.Peek(1).Is("NULL")) {
+      p.Next();
+      p.Next();
+      c.type = 'N';
+    } else if (!c.name && p.Accept("NULL")) {
+      continue;
+    } else if (p.Accept("PRIMARY")) {
+      p.Expect("KEY");
+      c.type = 'P';
+    } else if (p.Accept("UNIQUE")) {
+      c.type = 'U';
+    } else if (p.Accept("CHECK")) {
+      c.type = 'C';
+      c.condition = ParseCondition(p);
+    } else if (p.Accept("REFERENCES")) {
+      c.type = 'R';
+      ParseReferences(p, c);
+    } else if (c.name) {
+      p.FailHere(904);
+    } else {
+      break;
+    }
+    if (c.type != 'C') c.columns.push_back({col.name.name, col.name.offset});
+    ParseState(p, c);
+    col.constraints.push_back(std::move(c));
+  }
+  return col;
+}
+
+void ApplyConstraint(DdlContext& ctx, const ObjectRow& table, const ConstraintSpec& spec) {
+  Storage& s = ctx.storage;
+  const int owner = table.ownerId;
+  if (spec.name && ConstraintNameUsed(s, owner, spec.name->name)) Raise(2264, spec.name->offset);
+
+  std::vector<std::string> names;
+  for (const auto& c : spec.columns) {
+    if (!FindColumn(s, table.id, c.name)) Raise(904, c.offset, {QuotedIdent(c.name)});
+    if (std::find(names.begin(), names.end(), c.name) != names.end()) Raise(957, c.offset);
+    names.push_back(c.name);
+  }
+  const auto existing = TableConstraints(s, table.id);
+  std::string type(1, spec.type);
+  std::optional<std::string> condition;
+  std::optional<std::string> deleteRule;
+  std::optional<int64_t> indexId;
+  std::optional<int64_t> rConId;
+  bool keyed = true;
+
+  const int64_t conId = s.NextConstraintId();
+  const std::string name = spec.name ? spec.name->name : SystemConstraintName(conId);
+
+  switch (spec.type) {
+    case 'N': {
+      type = "C";
+      keyed = false;
+      condition = QuotedIdent(names.front()) + " IS NOT NULL";
+      auto q = s.Query("UPDATE columns SET nullable = 'N' WHERE obj_id = ?1 AND name = ?2");
+      q.Bind(1, table.id).Bind(2, names.front());
+      q.Run();
+      break;
+    }
+    case 'C': {
+      keyed = false;
+      condition = spec.condition;
+      // The columns a check names are its constraint columns (no position).
+      Lexer lexer(spec.condition);
+      for (Token t = lexer.Next(); !t.IsEnd(); t = lexer.Next()) {
+        std::string n = t.kind == Token::Kind::Word ? AsciiUpper(t.text)
+                        : t.kind == Token::Kind::QuotedIdent ? t.text : std::string();
+        if (!n.empty() && std::find(names.begin(), names.end(), n) == names.end() && FindColumn(s, table.id, n))
+          names.push_back(n);
+      }
+      break;
+    }
+    case 'P':
+    case 'U': {
+      for (const auto& e : existing) {
+        if (spec.type == 'P' && e.type == "P") Raise(2260, spec.offset);
+        if ((e.type == "P" || e.type == "U") && SameColumnSet(e.columns, names)) Raise(2261, spec.offset);
+      }
+      // An index whose leading columns are the key's enforces it; else one is made.
+      for (const auto& ix : TableIndexes(s, table.id)) {
+        if (ix.columns.size() < names.size()) continue;
+        std::vector<std::string> lead(ix.columns.begin(), ix.columns.begin() + names.size());
+        if (SameColumnSet(lead, names) && (!indexId || ix.columns == names)) indexId = ix.id;
+      }
+      if (!indexId) {
+        if (FindObject(s, owner, name, kNsIndex)) Raise(955, spec.name ? spec.name->offset : spec.offset);
+        for (const auto& ix : TableIndexes(s, table.id))
+          if (ix.columns == names) Raise(1408, spec.offset);
+        indexId = InsertIndex(s, owner, name, table.id, true, !spec.name, names);
+      }
+      if (spec.type == 'P') {
+        for (const auto& n : names) {
+          auto q = s.Query("UPDATE columns SET nullable = 'N' WHERE obj_id = ?1 AND name = ?2");
+          q.Bind(1, table.id).Bind(2, n);
+          q.Run();
+        }
+      }
+      break;
+    }
+    case 'R': {
+      ObjectRow ref = RequireTable(ctx, spec.refTable);
+      const auto refCons = TableConstraints(s, ref.id);
+      std::vector<std::string> refNames;
+      if (spec.refColumns.empty()) {
+        auto pk = std::find_if(refCons.begin(), refCons.end(), [](const ConstraintRow& r) { return r.type == "P"; });
+        if (pk == refCons.end()) Raise(2268, spec.refTable.offset);
+        refNames = pk->columns;
+      } else {
+        for (const auto& c : spec.refColumns) {
+          if (!FindColumn(s, ref.id, c.name)) Raise(904, c.offset, {QuotedIdent(c.name)});
+          refNames.push_back(c.name);
+        }
+      }
+      if (refNames.size() != names.size()) Raise(2256, spec.offset);
+      auto key = std::find_if(refCons.begin(), refCons.end(), [&](const ConstraintRow& r) {
+        return (r.type == "P" || r.type == "U") && SameColumnSet(r.columns, refNames);
+      });
+      if (key == refCons.end()) Raise(2270, spec.offset);
+      // Columns pair up in the order of the referenced key.
+      std::vector<std::string> ordered(names.size());
+      for (size_t i = 0; i < names.size(); ++i) {
+        size_t at = std::find(key->columns.begin(), key->columns.end(), refNames[i]) - key->columns.begin();
+        ordered[at] = names[i];
+        auto mine = FindColumn(s, table.id, names[i]);
+        auto theirs = FindColumn(s, ref.id, refNames[i]);
+        if (mine->dataType != theirs->dataType) Raise(2267, spec.columns[i].offset);
+      }
+      names = ordered;
+      for (const auto& e : existing)
+        if (e.type == "R" && e.rConId == key->id && e.columns == names) Raise(2275, spec.offset);
+      rConId = key->id;
+      deleteRule = spec.deleteRule;
+      break;
+    }
+    default:
+      Raise(904, spec.offset, {""});
+  }
+
+  auto q = s.Query("INSERT INTO constraints (con_id, owner_id, name, table_obj_id, type, search_condition, r_con_id, "
+                   "delete_rule, status, deferrable_state, deferred_state, validated, generated, index_obj_id, last_change) "
+                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
+  q.Bind(1, conId).Bind(2, owner).Bind(3, name).Bind(4, table.id).Bind(5, type).Bind(6, condition);
+  if (rConId) q.Bind(7, *rConId); else q.BindNull(7);
+  q.Bind(8, deleteRule).Bind(9, spec.status).Bind(10, spec.deferrable).Bind(11, spec.deferred);
+  q.Bind(12, spec.validated).Bind(13, std::string(spec.name ? "USER NAME" : "GENERATED NAME"));
+  if (indexId) q.Bind(14, *indexId); else q.BindNull(14);
+  q.Bind(15, Storage::Now());
+  q.Run();
+  for (size_t i = 0; i < names.size(); ++i) {
+    auto c = s.Query("INSERT INTO constraint_columns (con_id, column_name, position) VALUES (?1, ?2, ?3)");
+    c.Bind(1, conId).Bind(2, names[i]);
+    if (keyed) c.Bind(3, static_cast<int64_t>(i + 1)); else c.BindNull(3);
+    c.Run();
+  }
+}
+
+}  // namespace oraemu

@@ -1,0 +1,268 @@
+#include <algorithm>
+#include <iterator>
+
+#include "engine/catalog.h"
+#include "engine/ddl_codes.h"
+#include "engine/ddl_statements.h"
+#include "engine/errors.h"
+
+namespace oraemu {
+
+namespace {
+
+struct Source {
+  std::string alias;  // the table name when no alias is written
+  ObjectRow object;
+  std::vector<ColumnRow> columns;
+};
+
+struct ViewColumn {
+  ColumnRow row;
+  bool named = true;  // false: an expression without alias
+  int offset = 0;
+};
+
+bool IsClauseWord(const Token& t) {
+  static const char* const words[] = {"WHERE", "GROUP", "ORDER", "HAVING", "UNION", "MINUS", "INTERSECT", "CONNECT",
+                                      "START", "WITH", "JOIN", "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "NATURAL",
+                                      "ON", "USING", "OUTER", "FETCH", "OFFSET", "FOR"};
+  for (const char* w : words)
+    if (t.Is(w)) return true;
+  return false;
+}
+
+// A table, view or synonym the query reads; ORA-00942 when there is none.
+ObjectRow ResolveSource(DdlContext& ctx, const QualifiedName& q, int shift) {
+  Storage& s = ctx.storage;
+  std::optional<UserRow> owner = q.owner.empty() ? FindUserById(s, ctx.userId) : FindUser(s, q.owner);
+  std::optional<ObjectRow> obj;
+  if (owner) obj = FindObject(s, owner->id, q.name, kNsDefault);
+  if (!obj && q.owner.empty()) obj = FindObject(s, kPublicUserId, q.name, kNsDefault);
+  for (int hops = 0; obj && obj->type == kObjSynonym && hops < 8; ++hops) {
+    auto syn = s.Query("SELECT target_owner, target_name FROM synonyms WHERE obj_id = ?1");
+    syn.Bind(1, obj->id);
+    if (!syn.Step()) break;
+    auto target = FindUser(s, syn.Text(0));
+    obj = target ? FindObject(s, target->id, syn.Text(1), kNsDefault) : std::nullopt;
+  }
+  if (!obj || (obj->type != kObjTable && obj->type != kObjView)) Raise(942, q.offset + shift);
+  return *obj;
+}
+
+ColumnRow Expression(const std::string& name) {
+  ColumnRow r;
+  r.name = name;
+  r.dataType = "VARCHAR2";
+  r.dataLength = 4000;
+  r.charLength = 4000;
+  r.charUsed = "B";
+  return r;
+}
+
+// The select list of a simple query: names and types from the base
+// columns, aliases where written.
+std::vector<ViewColumn> DescribeQuery(DdlContext& ctx, const std::string& query, int shift) {
+  Parser p(query);
+  p.Expect("SELECT", 928);
+  if (!p.Accept("DISTINCT")) {
+    if (!p.Accept("UNIQUE")) p.Accept("ALL");
+  }
+  std::vector<std::vector<Token>> items;
+  for (;;) {
+    std::vector<Token> item;
+    int depth = 0;
+    for (;;) {
+      const Token t = p.Peek();
+      if (t.IsEnd()) p.Fail(923, t);
+      if (depth == 0 && (t.IsSymbol(",") || t.Is("FROM"))) break;
+      if (t.IsSymbol("(")) ++depth;
+      if (t.IsSymbol(")")) --depth;
+      item.push_back(p.Next());
+    }
+    if (item.empty()) p.FailHere(936);
+    items.push_back(std::move(item));
+    if (p.Accept("FROM")) break;
+    p.Next();
+  }
+  std::vector<Source> sources;
+  bool allKnown = true;
+  for (;;) {
+    if (p.Peek().IsSymbol("(")) {
+      p.SkipParens();  // an inline view: its columns are not known here
+      allKnown = false;
+      if (p.Peek().kind == Token::Kind::Word && !IsClauseWord(p.Peek())) p.Next();
+    } else {
+      QualifiedName q = p.ReadQualified(903);
+      Source src;
+      src.object = ResolveSource(ctx, q, shift);
+      src.alias = q.name;
+      src.columns = TableColumns(ctx.storage, src.object.id);
+      if (p.Accept("AS") || (p.Peek().kind == Token::Kind::Word && !IsClauseWord(p.Peek())) ||
+          p.Peek().kind == Token::Kind::QuotedIdent)
+        src.alias = p.ReadIdent().name;
+      sources.push_back(std::move(src));
+    }
+    // Up to the next table reference or the end of the FROM clause.
+    int depth = 0;
+    bool more = false;
+    while (!p.AtEnd()) {
+      const Token t = p.Peek();
+      if (depth == 0 && (t.IsSymbol(",") || t.Is("JOIN"))) {
+        p.Next();
+        more = true;
+        break;
+      }
+      if (t.IsSymbol("(")) ++depth;
+      if (t.IsSymbol(")")) --depth;
+      p.Next();
+    }
+    if (!more) break;
+  }
+
+  auto findColumn = [&](const std::string& alias, const std::string& name) -> std::optional<ColumnRow> {
+    for (const auto& src : sources) {
+      if (!alias.empty() && src.alias != alias) continue;
+      for (const auto& c : src.columns)
+        if (c.name == name) return c;
+    }
+    return std::nullopt;
+  };
+  auto identName = [](const Token& t) {
+    return t.kind == Token::Kind::QuotedIdent ? t.text : AsciiUpper(t.text);
+  };
+  auto isIdent = [](const Token& t) {
+    return (t.kind == Token::Kind::Word && !IsReservedWord(AsciiUpper(t.text))) || t.kind == Token::Kind::QuotedIdent;
+  };
+
+  std::vector<ViewColumn> out;
+  for (const auto& item : items) {
+    const Token& first = item.front();
+    if (item.size() == 1 && first.IsSymbol("*")) {
+      for (const auto& src : sources)
+        for (const auto& c : src.columns) out.push_back({c, true, first.offset + shift});
+      continue;
+    }
+    if (item.size() == 3 && item[1].IsSymbol(".") && item[2].IsSymbol("*")) {
+      std::string alias = identName(first);
+      auto src = std::find_if(sources.begin(), sources.end(), [&](const Source& s) { return s.alias == alias; });
+      if (src == sources.end()) Raise(904, first.offset + shift, {QuotedIdent(alias)});
+      for (const auto& c : src->columns) out.push_back({c, true, first.offset + shift});
+      continue;
+    }
+    // Trailing alias: "expr alias" or "expr AS alias".
+    std::vector<Token> expr = item;
+    std::optional<std::string> alias;
+    if (expr.size() >= 2 && isIdent(expr.back())) {
+      const Token& before = expr[expr.size() - 2];
+      bool operatorBefore = before.kind == Token::Kind::Symbol && !before.IsSymbol(")");
+      if (before.Is("AS") || !operatorBefore) {
+        alias = identName(expr.back());
+        expr.pop_back();
+        if (expr.back().Is("AS")) expr.pop_back();
+      }
+    }
+    std::optional<ColumnRow> base;
+    if (expr.size() == 1 && isIdent(expr[0])) {
+      base = findColumn("", identName(expr[0]));
+      static const char* const pseudo[] = {"CURRENT_DATE", "CURRENT_TIMESTAMP", "SYSTIMESTAMP", "LOCALTIMESTAMP",
+                                           "DBTIMEZONE", "SESSIONTIMEZONE"};
+      bool isPseudo = std::find_if(std::begin(pseudo), std::end(pseudo), [&](const char* w) {
+                        return expr[0].Is(w);
+                      }) != std::end(pseudo);
+      if (!base && !isPseudo && allKnown) Raise(904, expr[0].offset + shift, {QuotedIdent(identName(expr[0]))});
+    } else if (expr.size() == 3 && isIdent(expr[0]) && expr[1].IsSymbol(".") && isIdent(expr[2])) {
+      base = findColumn(identName(expr[0]), identName(expr[2]));
+      if (!base && allKnown) {
+        Raise(904, expr[0].offset + shift,
+              {QuotedIdent(identName(expr[0])) + "." + QuotedIdent(identName(expr[2]))});
+      }
+    }
+    ViewColumn vc{base ? *base : Expression(""), base || alias, first.offset + shift};
+    if (alias) vc.row.name = *alias;
+    if (!base) vc.row.nullable = "Y";
+    vc.row.defaultText.reset();
+    vc.row.comments.reset();
+    out.push_back(std::move(vc));
+  }
+  return out;
+}
+
+}  // namespace
+
+uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace) {
+  QualifiedName q = p.ReadQualified();
+  std::vector<Ident> names;
+  if (p.AcceptSymbol("(")) {
+    do names.push_back(p.ReadIdent());
+    while (p.AcceptSymbol(","));
+    p.ExpectSymbol(")");
+  }
+  p.Expect("AS");
+  const Token start = p.Peek();
+  if (start.IsEnd()) p.Fail(928, start);
+  const std::string text = p.Sql().substr(start.offset);
+
+  int owner = ResolveOwner(ctx, q, true);
+  std::vector<ViewColumn> cols = DescribeQuery(ctx, text, start.offset);
+  if (!names.empty()) {
+    if (names.size() != cols.size()) Raise(1730, q.offset);
+    for (size_t i = 0; i < cols.size(); ++i) {
+      cols[i].row.name = names[i].name;
+      cols[i].named = true;
+      cols[i].offset = names[i].offset;
+    }
+  }
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (!cols[i].named) Raise(998, cols[i].offset);
+    for (size_t j = 0; j < i; ++j)
+      if (cols[j].row.name == cols[i].row.name) Raise(957, cols[i].offset);
+  }
+
+  Storage& s = ctx.storage;
+  auto existing = FindObject(s, owner, q.name, kNsDefault);
+  if (existing && (!orReplace || existing->type != kObjView)) Raise(955, q.offset);
+  int64_t id;
+  std::vector<ColumnRow> previous;
+  if (existing) {
+    id = existing->id;
+    previous = TableColumns(s, id);
+    auto del = s.Query("DELETE FROM columns WHERE obj_id = ?1");
+    del.Bind(1, id);
+    del.Run();
+    auto upd = s.Query("UPDATE views SET text = ?2, text_length = ?3 WHERE obj_id = ?1");
+    upd.Bind(1, id).Bind(2, text).Bind(3, static_cast<int64_t>(text.size()));
+    upd.Run();
+    TouchObject(s, id);
+  } else {
+    id = InsertObject(s, owner, q.name, kObjView, kNsDefault);
+    auto ins = s.Query("INSERT INTO views (obj_id, text, text_length) VALUES (?1, ?2, ?3)");
+    ins.Bind(1, id).Bind(2, text).Bind(3, static_cast<int64_t>(text.size()));
+    ins.Run();
+  }
+  for (size_t i = 0; i < cols.size(); ++i) {
+    ColumnRow row = cols[i].row;
+    row.columnId = static_cast<int>(i + 1);
+    // Comments stay with the columns that keep their names.
+    for (const auto& old : previous)
+      if (old.name == row.name) row.comments = old.comments;
+    InsertColumn(s, id, row);
+  }
+  return fncode::kCreateView;
+}
+
+uint16_t DropView(DdlContext& ctx, Parser& p) {
+  QualifiedName q = p.ReadQualified();
+  p.Accept("CASCADE") && p.Accept("CONSTRAINTS");
+  p.ExpectEnd();
+  int owner = ResolveOwner(ctx, q, false);
+  auto obj = FindObject(ctx.storage, owner, q.name, kNsDefault);
+  if (!obj || obj->type != kObjView) Raise(942, q.offset);
+  if (owner != ctx.userId && !IsPrivileged(ctx)) Raise(1031, q.offset);
+  auto trg = ctx.storage.Query("DELETE FROM objects WHERE obj_id IN (SELECT obj_id FROM triggers WHERE table_obj_id = ?1)");
+  trg.Bind(1, obj->id);
+  trg.Run();
+  DeleteObject(ctx.storage, obj->id);
+  return fncode::kDropView;
+}
+
+}  // namespace oraemu

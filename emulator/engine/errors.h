@@ -1,0 +1,20 @@
+// Oracle error numbers the server raises, and a helper that throws them.
+#ifndef ORAEMU_ERRORS_H
+#define ORAEMU_ERRORS_H
+
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace oraemu {
+
+// Throws OraError(code, OraMessage(code, args), offset).
+[[noreturn]] void Raise(int code, int offset = 0, const std::vector<std::string>& args = {});
+
+// `"NAME"` as Oracle quotes identifiers in ORA-00904.
+std::string QuotedIdent(const std::string& name);
+
+}  // namespace oraemu
+
+#endif

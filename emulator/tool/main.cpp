@@ -1,0 +1,132 @@
+// oraemu-sql: creates emulated databases and runs SQL scripts against them.
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "engine/database_impl.h"
+#include "engine/engine.h"
+#include "engine/storage.h"
+#include "tool/script.h"
+
+namespace {
+
+constexpr int kUsage = 64;
+
+const char* const kHelp =
+    "usage:\n"
+    "  oraemu-sql create DB --system-password PW\n"
+    "      Creates the database DB with the users SYS and SYSTEM (password PW).\n"
+    "  oraemu-sql run DB USER/PASSWORD [FILE]\n"
+    "      Runs the script FILE (standard input without FILE) as USER and prints\n"
+    "      \"ok\" or the ORA error line for every statement. Statements end with\n"
+    "      \";\" at a line end; PL/SQL units (CREATE TRIGGER, FUNCTION, PROCEDURE,\n"
+    "      PACKAGE, BEGIN, DECLARE) end with a line holding only \"/\". Blank lines\n"
+    "      and \"--\" comment lines between statements are skipped. USER \"/\" logs\n"
+    "      on with external credentials as the operating-system user.\n"
+    "  oraemu-sql expire-soon DB USER [DAYS]\n"
+    "      Makes every later logon of USER warn that the password will expire\n"
+    "      within DAYS days (default 7; ORA-28002). The same state is set by the\n"
+    "      statement ALTER USER name PASSWORD EXPIRE SOON.\n"
+    "\n"
+    "DB is a connect identifier: the file DB.sqlite in the folder named by\n"
+    "ORAEMU_DATA (default: the current folder).\n"
+    "Exit status: 0 success; 1 a statement failed; 2 the database or the logon\n"
+    "failed; 64 usage error.\n";
+
+int Usage(const std::string& why) {
+  std::cerr << "oraemu-sql: " << why << "\n" << kHelp;
+  return kUsage;
+}
+
+int Create(int argc, char** argv) {
+  if (argc != 5 || std::string(argv[3]) != "--system-password") return Usage("create needs DB --system-password PW");
+  try {
+    oraemu::Database::Create(argv[2], argv[4]);
+  } catch (const std::exception& e) {
+    std::cerr << "oraemu-sql: " << e.what() << "\n";
+    return 2;
+  }
+  return 0;
+}
+
+int Run(int argc, char** argv) {
+  if (argc < 4 || argc > 5) return Usage("run needs DB USER/PASSWORD [FILE]");
+  std::string credentials = argv[3];
+  std::string script;
+  if (argc == 5) {
+    std::ifstream in(argv[4], std::ios::binary);
+    if (!in) {
+      std::cerr << "oraemu-sql: cannot read " << argv[4] << "\n";
+      return 2;
+    }
+    script.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } else {
+    script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  }
+  std::unique_ptr<oraemu::Session> session;
+  try {
+    auto db = oraemu::Database::Open(argv[2]);
+    oraemu::LogonResult logon;
+    if (credentials == "/") {
+      const char* os = std::getenv("USER");
+      logon = db->Logon(os ? os : "", "", true);
+    } else {
+      size_t slash = credentials.find('/');
+      if (slash == std::string::npos) return Usage("credentials must be USER/PASSWORD");
+      logon = db->Logon(credentials.substr(0, slash), credentials.substr(slash + 1), false);
+    }
+    if (logon.warning) std::cerr << logon.warning->what() << "\n";
+    session = std::move(logon.session);
+  } catch (const oraemu::OraError& e) {
+    std::cout << e.what() << std::endl;
+    return 2;
+  }
+  bool failed = false;
+  for (const auto& st : oraemu::tool::SplitScript(script)) {
+    try {
+      session->Execute(st.text, {}, false);
+      std::cout << "ok" << std::endl;
+    } catch (const oraemu::OraError& e) {
+      failed = true;
+      std::cout << e.what() << std::endl;
+      std::string first = st.text.substr(0, st.text.find('\n'));
+      std::cerr << "  at line " << st.line << ", offset " << e.offset() << ": " << first << "\n";
+    }
+  }
+  return failed ? 1 : 0;
+}
+
+int ExpireSoon(int argc, char** argv) {
+  if (argc < 4 || argc > 5) return Usage("expire-soon needs DB USER [DAYS]");
+  int days = 7;
+  if (argc == 5) {
+    days = std::atoi(argv[4]);
+    if (days <= 0) return Usage("DAYS must be a positive number");
+  }
+  try {
+    auto db = std::dynamic_pointer_cast<oraemu::DatabaseImpl>(oraemu::Database::Open(argv[2]));
+    db->SetPasswordExpiring(argv[3], days);
+  } catch (const oraemu::OraError& e) {
+    std::cout << e.what() << std::endl;
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage("missing command");
+  std::string cmd = argv[1];
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+    std::cout << kHelp;
+    return 0;
+  }
+  if (cmd == "create") return Create(argc, argv);
+  if (cmd == "run") return Run(argc, argv);
+  if (cmd == "expire-soon") return ExpireSoon(argc, argv);
+  return Usage("unknown command " + cmd);
+}

@@ -1,0 +1,22 @@
+// Splits a SQL script the way SQL*Plus reads one: statements end with ";"
+// at a line end, PL/SQL units with a line holding only "/".
+#ifndef ORAEMU_TOOL_SCRIPT_H
+#define ORAEMU_TOOL_SCRIPT_H
+
+#include <string>
+#include <vector>
+
+namespace oraemu::tool {
+
+struct ScriptStatement {
+  std::string text;  // without the terminating ";" or "/" line
+  int line = 0;      // 1-based line where it starts
+};
+
+// Blank lines and "--" comment lines between statements are skipped;
+// inside a statement every line is kept as written.
+std::vector<ScriptStatement> SplitScript(const std::string& script);
+
+}  // namespace oraemu::tool
+
+#endif
