@@ -65,7 +65,7 @@ View User() {
       .Num("DEFROLE", "1", NN)
       .Num("DEFGRP#", "NULL")
       .Num("DEFGRP_SEQ#", "NULL")
-      .Num("ASTATUS", "CASE WHEN u.expiring = 1 THEN 1 ELSE 0 END", NN)
+      .Num("ASTATUS", "CASE WHEN u.expiring < 0 THEN 1 WHEN u.expiring > 0 THEN 2 ELSE 0 END", NN)
       .Num("LCOUNT", "0", NN)
       .Vc("DEFSCHCLASS", 128, "NULL")
       .Vc("EXT_USERNAME", 4000, "CASE WHEN u.external = 1 THEN u.name END")

@@ -125,7 +125,10 @@ View TabCols(bool all) {
       .Vc("DATA_TYPE_OWNER", 128, "NULL")
       .Num("DATA_LENGTH", "c.data_length", NN)
       .Num("DATA_PRECISION", "c.data_precision")
-      .Num("DATA_SCALE", "c.data_scale")
+      // NUMBER(p) has scale 0 whether or not the DDL wrote it.
+      .Num("DATA_SCALE",
+           "CASE WHEN c.data_type = 'NUMBER' AND c.data_precision IS NOT NULL THEN ifnull(c.data_scale, 0) "
+           "ELSE c.data_scale END")
       .Vc("NULLABLE", 1, "c.nullable")
       .Num("COLUMN_ID", "c.column_id")
       .Num("DEFAULT_LENGTH", "length(CAST(c.default_text AS BLOB))")

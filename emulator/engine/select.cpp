@@ -82,19 +82,23 @@ void RegisterFunctions(sqlite3* db) {
                                OraLikeFunction, nullptr, nullptr, nullptr);
 }
 
-[[noreturn]] void RecursiveError() { Raise(604, 0, {"1"}); }
+// A failure of the storage itself, reported as the server reports a failing
+// recursive statement, with the storage's own text on a second line.
+[[noreturn]] void RecursiveError(const StorageError& e) {
+  throw OraError(604, OraMessage(604, {"1"}) + "\n" + e.what());
+}
 
 Statement Prepare(Storage& storage, const std::string& sql) {
   try {
     return storage.Query(sql);
   } catch (const StorageError& e) {
-    if (std::string(e.what()).find("no such function: ora_") == std::string::npos) RecursiveError();
+    if (std::string(e.what()).find("no such function: ora_") == std::string::npos) RecursiveError(e);
   }
   RegisterFunctions(storage.Handle());
   try {
     return storage.Query(sql);
-  } catch (const StorageError&) {
-    RecursiveError();
+  } catch (const StorageError& e) {
+    RecursiveError(e);
   }
 }
 
@@ -192,8 +196,10 @@ Result RunSelect(Storage& storage, int userId, const std::string& userName, cons
     values.push_back(b);
   }
   Statement st = Prepare(storage, q->sql);
-  st.Bind(sel::kUserIdParam, static_cast<int64_t>(userId));
-  st.Bind(sel::kUserNameParam, userName);
+  // SQLite counts parameters up to the highest one the text uses.
+  const int params = sqlite3_bind_parameter_count(st.Handle());
+  if (params >= sel::kUserIdParam) st.Bind(sel::kUserIdParam, static_cast<int64_t>(userId));
+  if (params >= sel::kUserNameParam) st.Bind(sel::kUserNameParam, userName);
   for (size_t i = 0; i < values.size(); ++i) BindValue(st, sel::kFirstBindParam + static_cast<int>(i), values[i]->value);
   const size_t n = r.columns.size();
   try {
@@ -203,8 +209,8 @@ Result RunSelect(Storage& storage, int userId, const std::string& userName, cons
       for (size_t i = 0; i < n; ++i) row.push_back(ColumnValue(st.Handle(), static_cast<int>(i), r.columns[i]));
       r.rows.push_back(std::move(row));
     }
-  } catch (const StorageError&) {
-    RecursiveError();
+  } catch (const StorageError& e) {
+    RecursiveError(e);
   }
   return r;
 }

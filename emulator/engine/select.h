@@ -2,12 +2,9 @@
 // dictionary views of the storage (USER_TABLES, USER_TAB_COLS, ...,
 // SYS.OBJ$, SYS.SYN$, SYS.USER$, DUAL).
 //
-// Notes for the storage and error owners:
-// - Oracle messages raised here that the error table should know:
-//   00604, 00908, 00909, 00913, 00938, 00997, 01008, 01416, 01468, 01719,
-//   01785, 01789, 01790, 01791, 02003, 25156, 30563.
-// - Filters that would profit from indexes when other users own many
-//   objects: constraints(name), grants(grantee_id), synonyms(target_owner).
+// Note for the owner of the error table: Oracle messages raised here that
+// it should know: 00604, 00908, 00909, 00913, 00938, 00997, 01008, 01416,
+// 01468, 01719, 01785, 01789, 01790, 01791, 02003, 25156, 30563.
 #ifndef ORAEMU_SELECT_H
 #define ORAEMU_SELECT_H
 
