@@ -29,7 +29,7 @@ GRANT SELECT ON T3 TO SYSTEM;
 CREATE SYNONYM SY1 FOR T1;
 CREATE SYNONYM SY2 FOR T2;
 CREATE SEQUENCE S1;
-CREATE SEQUENCE S2 INCREMENT BY 2;
+CREATE SEQUENCE S2 INCREMENT BY 2 MAXVALUE 1000000000000000000000000000;
 CREATE SEQUENCE S3 INCREMENT BY 3;
 )sql";
 
@@ -39,6 +39,7 @@ class DataSetTest : public EmulatorTest {
  protected:
   void SetUp() override {
     EmulatorTest::SetUp();
+    if (HasFatalFailure()) return;
     RunScript("APPU/secret", kSchema);
     LogOn();
     ds.Name = "oDS";
@@ -108,6 +109,8 @@ TEST_F(DataSetTest, WalkAndTypedFields) {
   EXPECT_TRUE(ds.LocateRecord("increment_by", TVariant(2)));
   EXPECT_EQ(Current("sequence_name"), "S2");
   EXPECT_EQ(Current("max_value"), "1E27");
+  ds.First();
+  EXPECT_EQ(Current("max_value"), "1E28");  // the default, 28 nines
   EXPECT_FALSE(ds.Eof());
   EXPECT_THROW(ds.LocateRecord("increment_by", TVariant("two")), std::exception);
 

@@ -71,11 +71,11 @@ TEST_F(QueryTest, NoRowsMeansEofAtOnce) {
 }
 
 TEST_F(QueryTest, NumbersNullsDatesAndNames) {
-  RunScript("APPU/secret", "CREATE SEQUENCE S1 INCREMENT BY 22;\n");
+  RunScript("APPU/secret", "CREATE SEQUENCE S1 INCREMENT BY 22 MAXVALUE 1000000000000000000000000000;\n");
   LogOn();
   q.Session = &session;
   q.SetSQL({"select sequence_name, increment_by, max_value, min_value, created,",
-            "       1 a, 2 A, cast(null as varchar2(10)) nothing",
+            "       1 a, 2 A, '' nothing",
             "from user_sequences, user_objects where object_name = sequence_name"});
   q.Execute();
   ASSERT_FALSE(q.Eof());
@@ -92,9 +92,9 @@ TEST_F(QueryTest, NumbersNullsDatesAndNames) {
 }
 
 TEST_F(QueryTest, LongValueComesBackWholeWithCrLf) {
-  std::string body = "SELECT 1 AS C\nFROM DUAL\nWHERE 1 = 1";
+  std::string body = "SELECT C\nFROM T\nWHERE 1 = 1";
   for (int i = 0; body.size() < 100000; ++i) body += "\n  AND " + std::to_string(i) + " = " + std::to_string(i);
-  RunScript("APPU/secret", "CREATE OR REPLACE VIEW BIGV AS " + body + ";\n");
+  RunScript("APPU/secret", "CREATE TABLE T (C NUMBER);\nCREATE OR REPLACE VIEW BIGV AS " + body + ";\n");
   LogOn();
   q.Session = &session;
   q.SetSQLText("select view_name, text from user_views where view_name = :v");
