@@ -40,7 +40,8 @@ void Parser::ExpectSymbol(const char* symbol) {
 }
 
 void Parser::Fail(int code, const Token& at) {
-  if (at.kind == Token::Kind::Invalid) Raise(911, at.offset);
+  // A stray ";" (a script terminator sent along) is an invalid character.
+  if (at.kind == Token::Kind::Invalid || at.IsSymbol(";")) Raise(911, at.offset);
   if (code == 904) Raise(904, at.offset, {""});
   Raise(code, at.offset);
 }

@@ -1,0 +1,82 @@
+#include "emu_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/storage.h"
+
+void EmuTest::SetUp() {
+  char tmpl[] = "/tmp/emuddl-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  dir_ = tmpl;
+  setenv("ORAEMU_DATA", dir_.c_str(), 1);
+  oraemu::Database::Create("T", "manager");
+  db_ = oraemu::Database::Open("T");
+  system_ = db_->Logon("system", "manager", false).session;
+  ExecAs(*system_, "CREATE USER app IDENTIFIED BY secret");
+  ExecAs(*system_, "CREATE USER other IDENTIFIED BY pw");
+  app_ = db_->Logon("APP", "secret", false).session;
+}
+
+void EmuTest::TearDown() {
+  app_.reset();
+  system_.reset();
+  db_.reset();
+  std::error_code ec;
+  std::filesystem::remove_all(dir_, ec);
+}
+
+oraemu::Result EmuTest::Exec(const std::string& sql) { return ExecAs(*app_, sql); }
+
+oraemu::Result EmuTest::ExecAs(oraemu::Session& s, const std::string& sql) {
+  try {
+    return s.Execute(sql, {}, false);
+  } catch (const oraemu::OraError& e) {
+    ADD_FAILURE() << sql << "\n  refused: " << e.what() << " at " << e.offset();
+    return {};
+  }
+}
+
+oraemu::OraError EmuTest::Refuse(const std::string& sql) { return RefuseAs(*app_, sql); }
+
+oraemu::OraError EmuTest::RefuseAs(oraemu::Session& s, const std::string& sql) {
+  std::string before = Snapshot();
+  try {
+    s.Execute(sql, {}, false);
+  } catch (const oraemu::OraError& e) {
+    EXPECT_EQ(before, Snapshot()) << "refused statement changed the dictionary: " << sql;
+    return e;
+  }
+  ADD_FAILURE() << "accepted: " << sql;
+  return oraemu::OraError(0, "accepted");
+}
+
+std::vector<std::string> EmuTest::Rows(const std::string& query) {
+  auto storage = oraemu::Storage::Open(dir_ + "/T.sqlite", false);
+  auto q = storage->Query(query);
+  std::vector<std::string> out;
+  while (q.Step()) {
+    std::string row;
+    for (int i = 0; i < q.ColumnCount(); ++i) {
+      if (i) row += "|";
+      row += q.IsNull(i) ? "~" : q.Text(i);
+    }
+    out.push_back(row);
+  }
+  return out;
+}
+
+std::string EmuTest::Row(const std::string& query) {
+  auto rows = Rows(query);
+  EXPECT_EQ(rows.size(), 1u) << query;
+  return rows.empty() ? std::string() : rows.front();
+}
+
+std::string EmuTest::Snapshot() {
+  std::string all;
+  for (const auto& table : Rows("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
+    all += "[" + table + "]\n";
+    for (const auto& row : Rows("SELECT * FROM \"" + table + "\" ORDER BY 1, 2")) all += row + "\n";
+  }
+  return all;
+}
