@@ -185,6 +185,9 @@ CREATE INDEX IF NOT EXISTS constraints_by_table ON constraints(table_obj_id);
 CREATE INDEX IF NOT EXISTS grants_by_grantee ON grants(grantee_id);
 CREATE INDEX IF NOT EXISTS synonyms_by_target ON synonyms(target_owner);
 CREATE INDEX IF NOT EXISTS indexes_by_table ON indexes(table_obj_id);
+-- Queries of SYS.OBJ$ by TYPE# (the synonym lists) would otherwise read
+-- every object of every user.
+CREATE INDEX IF NOT EXISTS objects_by_type ON objects(type);
 )SQL";
 
 // Fixed user numbers.
