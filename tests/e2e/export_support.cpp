@@ -1,0 +1,140 @@
+#include "e2e/export_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <stdexcept>
+
+namespace skelvane::e2e {
+namespace {
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'') q += "'\\''";
+    else q += c;
+  }
+  return q + "'";
+}
+
+int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+fs::path EnvPath(const char* name, const char* fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? fs::path(v) : fs::path(fallback);
+}
+
+}  // namespace
+
+fs::path SourceDir() { return EnvPath("SKELVANE_SOURCE_DIR", "."); }
+fs::path BinaryDir() { return EnvPath("SKELVANE_BINARY_DIR", "."); }
+fs::path EmulatorLibrary() { return BinaryDir() / "lib" / "liboraemu.so"; }
+
+TScratch::TScratch(const std::string& tag) {
+  static std::atomic<int> counter{0};
+  dir_ = fs::temp_directory_path() / ("skelvane-e2e-" + tag + "-" + std::to_string(getpid()) +
+                                      "-" + std::to_string(counter++));
+  fs::remove_all(dir_);
+  fs::create_directories(dir_);
+}
+
+TScratch::~TScratch() {
+  std::error_code ec;
+  fs::remove_all(dir_, ec);
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<std::string> SplitCrLf(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t pos; (pos = bytes.find("\r\n", start)) != std::string::npos; start = pos + 2) {
+    lines.push_back(bytes.substr(start, pos - start));
+  }
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+void CreateDatabase(const fs::path& dir, const std::string& name) {
+  const fs::path log = dir / (name + "-create.log");
+  if (Shell("ORAEMU_DATA=" + Quote(dir.string()) + " " +
+            Quote((BinaryDir() / "bin" / "oraemu-sql").string()) + " create " + Quote(name) +
+            " --system-password manager >" + Quote(log.string()) + " 2>&1") != 0) {
+    throw std::runtime_error("cannot create database " + name + ":\n" + ReadFile(log));
+  }
+}
+
+void RunScript(const fs::path& dir, const std::string& name, const std::string& logon,
+               const std::string& script) {
+  static std::atomic<int> counter{0};
+  const fs::path file = dir / ("script-" + std::to_string(counter++) + ".sql");
+  const fs::path log = file.string() + ".log";
+  WriteFile(file, script);
+  if (Shell("ORAEMU_DATA=" + Quote(dir.string()) + " " +
+            Quote((BinaryDir() / "bin" / "oraemu-sql").string()) + " run " + Quote(name) + " " +
+            Quote(logon) + " " + Quote(file.string()) + " >" + Quote(log.string()) + " 2>&1") != 0) {
+    throw std::runtime_error("script failed in " + name + ":\n" + ReadFile(log));
+  }
+}
+
+void MakeDemo(const fs::path& dir) {
+  const fs::path log = dir / "make-demo.log";
+  if (Shell(Quote((SourceDir() / "demo" / "make-demo.sh").string()) + " " + Quote(dir.string()) +
+            " " + Quote((BinaryDir() / "bin" / "oraemu-sql").string()) + " >" +
+            Quote(log.string()) + " 2>&1") != 0) {
+    throw std::runtime_error("make-demo.sh failed:\n" + ReadFile(log));
+  }
+}
+
+TCliRun RunCli(const fs::path& dir, const std::vector<std::string>& args,
+               const std::string& password, const std::vector<std::string>& env) {
+  const fs::path in = dir / "cli-stdin.txt", out = dir / "cli-stdout.txt",
+                 err = dir / "cli-stderr.txt";
+  WriteFile(in, password + "\n");
+  std::string command = "ORAEMU_DATA=" + Quote(dir.string());
+  for (const auto& e : env) command += " " + Quote(e);
+  command = "env " + command + " " + Quote((BinaryDir() / "bin" / "skelvane-cli").string());
+  for (const auto& a : args) command += " " + Quote(a);
+  command += " OCIDLL=" + Quote(EmulatorLibrary().string());
+  command += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+  TCliRun run;
+  run.exitCode = Shell(command);
+  run.out = ReadFile(out);
+  run.err = ReadFile(err);
+  return run;
+}
+
+std::string MaskTimeStamps(const std::string& log) {
+  static const std::regex stamp(R"((^|\n)\d\d-\d\d-\d{4} \d\d:\d\d:\d\d:)");
+  return std::regex_replace(log, stamp, "$1<TS>:");
+}
+
+std::vector<std::string> RoundTripLines(const fs::path& trace) {
+  std::vector<std::string> lines;
+  std::ifstream in(trace, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '#') lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace skelvane::e2e
