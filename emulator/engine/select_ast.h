@@ -89,8 +89,18 @@ struct OrderItem {
   int nulls = 0;  // 0 Oracle's default, 1 NULLS FIRST, 2 NULLS LAST
 };
 
-// Blocks joined by set operators (UNION, UNION ALL, INTERSECT, MINUS).
+// A named subquery of a WITH clause.
+struct CommonTable {
+  std::string name;
+  std::vector<std::string> columns;  // optional column names
+  std::unique_ptr<Query> query;
+  int offset = 0;
+};
+
+// Blocks joined by set operators (UNION, UNION ALL, INTERSECT, MINUS),
+// preceded by the subqueries a WITH clause names.
 struct Query {
+  std::vector<CommonTable> with;
   std::vector<QueryBlock> blocks;
   std::vector<std::string> setOps;  // blocks.size() - 1 entries
   std::vector<OrderItem> orderBy;

@@ -121,7 +121,47 @@ class Compiler {
 
   // ---- queries ----
 
+  // The WITH clauses in force: each level with how many of its tables the
+  // query being compiled may see (a table sees only those before it).
+  struct WithLevel {
+    const std::vector<CommonTable>* tables;
+    size_t visible;
+  };
+
   Out QuerySql(const Query& q, Scope* parent) {
+    if (q.with.empty()) return SetQuery(q, parent);
+    withs_.push_back({&q.with, q.with.size()});
+    Out out = SetQuery(q, parent);
+    withs_.pop_back();
+    return out;
+  }
+
+  // The named subquery `name` compiled as an inline view, or false.
+  bool CommonTableSource(const std::string& name, Source& s) {
+    for (size_t level = withs_.size(); level-- > 0;) {
+      const WithLevel& w = withs_[level];
+      for (size_t i = 0; i < w.visible; ++i) {
+        const CommonTable& t = (*w.tables)[i];
+        if (t.name != name) continue;
+        std::vector<WithLevel> saved = withs_;
+        withs_.resize(level + 1);
+        withs_.back().visible = i;
+        Out inner = QuerySql(*t.query, nullptr);
+        withs_ = std::move(saved);
+        if (!t.columns.empty()) {
+          if (t.columns.size() != inner.cols.size()) Raise(32038, t.offset);
+          for (size_t k = 0; k < t.columns.size(); ++k) inner.cols[k].name = t.columns[k];
+        }
+        s.subSql = std::move(inner.sql);
+        s.cols = std::move(inner.cols);
+        s.name = name;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  Out SetQuery(const Query& q, Scope* parent) {
     if (q.blocks.size() == 1) return Block(q.blocks[0], parent, q.orderBy);
     std::vector<Out> outs;
     for (const QueryBlock& b : q.blocks) outs.push_back(Block(b, parent, {}));
@@ -189,6 +229,8 @@ class Compiler {
         Out inner = QuerySql(*f.sub, nullptr);
         s.subSql = std::move(inner.sql);
         s.cols = std::move(inner.cols);
+      } else if (f.name.size() == 1 && CommonTableSource(f.name[0], s)) {
+        // a table of a WITH clause
       } else {
         s.view = dict::FindView(f.name.size() == 2 ? f.name[0] : std::string(), f.name.back());
         if (!s.view) Raise(942, f.offset);
@@ -694,6 +736,7 @@ class Compiler {
   }
 
   std::vector<std::string> binds_;
+  std::vector<WithLevel> withs_;
   int aliasCounter_ = 0;
 };
 

@@ -38,7 +38,7 @@ class Parser {
 
   Query Statement() {
     const Token& first = Peek();
-    if (!first.IsWord("SELECT") && !first.IsOp("(")) Fail(900, first);
+    if (!first.IsWord("SELECT") && !first.IsWord("WITH") && !first.IsOp("(")) Fail(900, first);
     Query q = QueryExpr();
     if (Peek().kind != Tok::End) Fail(933, Peek());
     return q;
@@ -81,6 +81,10 @@ class Parser {
   Query QueryExpr() {
     Query q;
     q.offset = Peek().offset;
+    if (AcceptWord("WITH")) {
+      do q.with.push_back(Common());
+      while (AcceptOp(","));
+    }
     Term(q);
     for (;;) {
       std::string op;
@@ -107,6 +111,26 @@ class Parser {
       } while (AcceptOp(","));
     }
     return q;
+  }
+
+  // name [(column, ...)] AS (query)
+  CommonTable Common() {
+    CommonTable t;
+    t.offset = Peek().offset;
+    if (!IsName(Peek())) Fail(903, Peek());
+    t.name = Next().text;
+    if (AcceptOp("(")) {
+      do {
+        if (!IsName(Peek())) Fail(904, Peek());
+        t.columns.push_back(Next().text);
+      } while (AcceptOp(","));
+      ExpectClose();
+    }
+    if (!AcceptWord("AS")) Fail(905, Peek());
+    if (!AcceptOp("(")) Fail(906, Peek());
+    t.query = std::make_unique<Query>(QueryExpr());
+    ExpectClose();
+    return t;
   }
 
   // One operand of a set operator: a SELECT block, or a parenthesised query,
@@ -222,7 +246,7 @@ class Parser {
     f.join = join;
     f.offset = Peek().offset;
     if (AcceptOp("(")) {
-      if (!Peek().IsWord("SELECT") && !Peek().IsOp("(")) Fail(903, Peek());
+      if (!Peek().IsWord("SELECT") && !Peek().IsWord("WITH") && !Peek().IsOp("(")) Fail(903, Peek());
       f.sub = std::make_unique<Query>(QueryExpr());
       ExpectClose();
     } else {
@@ -328,7 +352,7 @@ class Parser {
     }
     if (AcceptWord("IN")) {
       if (!AcceptOp("(")) Fail(906, Peek());
-      if (Peek().IsWord("SELECT")) {
+      if (Peek().IsWord("SELECT") || Peek().IsWord("WITH")) {
         ExprPtr e = Make(ExprKind::InQuery, left->offset);
         e->negated = negated;
         e->args.push_back(std::move(left));
@@ -404,7 +428,7 @@ class Parser {
       case Tok::Op:
         if (t.IsOp("(")) {
           Next();
-          if (Peek().IsWord("SELECT")) {
+          if (Peek().IsWord("SELECT") || Peek().IsWord("WITH")) {
             ExprPtr e = Make(ExprKind::Subquery, t.offset);
             e->sub = std::make_unique<Query>(QueryExpr());
             ExpectClose();

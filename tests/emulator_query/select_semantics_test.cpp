@@ -153,6 +153,19 @@ TEST_F(SemanticsTest, SelectListNamesTypesAndShapes) {
             (V{"T1", "T2"}));
 }
 
+TEST_F(SemanticsTest, WithClauseNamesSubqueries) {
+  EXPECT_EQ(One("with t(n) as (select table_name from user_tables), c as (select n from t where n like '%2') "
+                "select c.n from c"),
+            (V{"T2"}));
+  EXPECT_EQ(One("select count(*) from user_tables where table_name in "
+                "(with x as (select 'T1' v from dual) select v from x)"),
+            (V{"1"}));
+  EXPECT_EQ(ErrorOf(*scott_, "with t(a, b) as (select 1 from dual) select * from t"), 32038);
+  // A table of the clause sees neither itself nor those after it.
+  EXPECT_EQ(ErrorOf(*scott_, "with a as (select * from b), b as (select 1 x from dual) select * from a"), 942);
+  EXPECT_EQ(ErrorOf(*scott_, "with a as (select * from a) select * from a"), 942);
+}
+
 TEST_F(SemanticsTest, RefusalsCarryOracleNumbersAndTexts) {
   auto error = [&](const std::string& sql, std::vector<Bind> binds = {}) -> std::pair<int, std::string> {
     try {
