@@ -11,8 +11,8 @@ const Token& Parser::Peek(size_t ahead) {
 
 Token Parser::Next() {
   Peek();
-  Token t = ahead_.front();
-  ahead_.erase(ahead_.begin());
+  Token t = std::move(ahead_.front());
+  ahead_.pop_front();
   return t;
 }
 

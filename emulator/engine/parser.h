@@ -3,6 +3,7 @@
 #ifndef ORAEMU_PARSER_H
 #define ORAEMU_PARSER_H
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ class Parser {
  public:
   explicit Parser(const std::string& sql) : sql_(sql), lexer_(sql) {}
 
+  // A reference valid until that token is consumed by Next().
   const Token& Peek(size_t ahead = 0);
   Token Next();
   bool AtEnd() { return Peek().IsEnd(); }
@@ -64,7 +66,7 @@ class Parser {
  private:
   const std::string& sql_;
   Lexer lexer_;
-  std::vector<Token> ahead_;
+  std::deque<Token> ahead_;  // references stay valid while more is read ahead
 };
 
 }  // namespace oraemu
