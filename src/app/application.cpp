@@ -35,6 +35,16 @@ TmForm_skelvane& TApplication::StartUp() {
 }
 
 TApplication::~TApplication() {
+  // The data module goes with the application, while the client library it
+  // may still be connected through is loaded.
+  if (DM) {
+    try {
+      DM->OracleSession1.LogOff();
+    } catch (const std::exception&) {
+      // Nothing is left to report to at exit.
+    }
+    DM.reset();
+  }
   oracle::TOracleQuery::DebugHook() = nullptr;
   oracle::TOracleSession::CursorHook() = nullptr;
 }

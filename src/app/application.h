@@ -16,7 +16,7 @@ class TApplication {
  public:
   // `exeName`: the full path of the running executable.
   TApplication(TFrontEnd& frontEnd, std::string exeName);
-  // Detaches the access layer's hooks from the front end.
+  // Logs off and releases DM; detaches the access layer's hooks.
   ~TApplication();
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;

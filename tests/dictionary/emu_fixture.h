@@ -38,7 +38,7 @@ inline int RunCommand(const std::string& command, std::string* output = nullptr)
   char name[] = "/tmp/skelvane-cmd-XXXXXX";
   int fd = mkstemp(name);
   if (fd >= 0) close(fd);
-  int status = std::system((command + " > " + name + " 2>&1").c_str());
+  int status = std::system(("(" + command + ") > " + name + " 2>&1").c_str());
   if (output) {
     std::ifstream in(name, std::ios::binary);
     std::stringstream text;
