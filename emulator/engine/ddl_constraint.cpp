@@ -208,8 +208,13 @@ void ApplyConstraint(DdlContext& ctx, const ObjectRow& table, const ConstraintSp
   std::optional<int64_t> rConId;
   bool keyed = true;
 
-  const int64_t conId = s.NextConstraintId();
-  const std::string name = spec.name ? spec.name->name : SystemConstraintName(conId);
+  int64_t conId = s.NextConstraintId();
+  std::string name = spec.name ? spec.name->name : SystemConstraintName(conId);
+  // A user may have taken a system-style name already; skip past it.
+  while (!spec.name && (ConstraintNameUsed(s, owner, name) || FindObject(s, owner, name, kNsIndex))) {
+    conId = s.NextConstraintId();
+    name = SystemConstraintName(conId);
+  }
 
   switch (spec.type) {
     case 'N': {

@@ -60,6 +60,8 @@ void AddColumns(DdlContext& ctx, const ObjectRow& table, const std::vector<Colum
 
 uint16_t CreateTable(DdlContext& ctx, Parser& p) {
   QualifiedName q = p.ReadQualified(903);
+  // CREATE TABLE ... AS SELECT would need table data, which this server does not hold.
+  if (p.Peek().Is("AS")) p.FailHere(3001);
   p.ExpectSymbol("(");
   if (p.Peek().IsSymbol(")")) p.FailHere(904);
   std::vector<ColumnSpec> cols;

@@ -108,7 +108,15 @@ int ExpireSoon(int argc, char** argv) {
   }
   try {
     auto db = std::dynamic_pointer_cast<oraemu::DatabaseImpl>(oraemu::Database::Open(argv[2]));
-    db->SetPasswordExpiring(argv[3], days);
+    // The user name follows the identifier rules: quoted keeps its case.
+    std::string user = argv[3];
+    if (user.size() >= 2 && user.front() == '"' && user.back() == '"') {
+      user = user.substr(1, user.size() - 2);
+    } else {
+      for (char& c : user)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    db->SetPasswordExpiring(user, days);
   } catch (const oraemu::OraError& e) {
     std::cout << e.what() << std::endl;
     return 2;

@@ -41,6 +41,15 @@ TEST_F(DdlShapes, DefaultsKeepTheirTextAndNotNullIsASystemNamedCheck) {
             "SYS_C0010001|C|\"ID\" IS NOT NULL|GENERATED NAME|ID|null");
 }
 
+TEST_F(DdlShapes, SystemNamesSkipNamesUsersHaveTaken) {
+  Exec("CREATE TABLE G (A NUMBER, CONSTRAINT SYS_C0010002 CHECK (A > 0))");
+  Exec("ALTER TABLE G ADD (B NUMBER NOT NULL, C NUMBER PRIMARY KEY)");
+  EXPECT_EQ(Rows("SELECT c.name, c.type, c.generated, coalesce(o.name, '-') FROM constraints c "
+                 "LEFT JOIN objects o ON o.obj_id = c.index_obj_id ORDER BY c.con_id"),
+            (std::vector<std::string>{"SYS_C0010002|C|USER NAME|-", "SYS_C0010003|C|GENERATED NAME|-",
+                                      "SYS_C0010004|P|GENERATED NAME|SYS_C0010004"}));
+}
+
 TEST_F(DdlShapes, IdentifierRules) {
   Exec("create table app.\"Mixed Case\" (\"lower\" number, plain number, \"SELECT\" number)");
   Exec("CREATE TABLE Other_Name (x number)");

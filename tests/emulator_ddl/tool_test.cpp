@@ -96,7 +96,7 @@ TEST_F(ToolTest, StandardInputAndTheExpiringPasswordState) {
                 out),
             0);
   EXPECT_EQ(out, "ok\nok\n");
-  EXPECT_EQ(Run(tool_ + " expire-soon DB U 3", out), 0);
+  EXPECT_EQ(Run(tool_ + " expire-soon DB u 3", out), 0);
   auto r = oraemu::Database::Open("DB")->Logon("u", "p", false);
   ASSERT_TRUE(r.warning.has_value());
   EXPECT_STREQ(r.warning->what(), "ORA-28002: the password will expire within 3 days");
