@@ -36,7 +36,9 @@ int RunShell(const std::string& command, std::string& output) {
 
 std::string BinaryDir() {
   const char* dir = std::getenv("SKELVANE_BINARY_DIR");
-  return dir ? dir : "";
+  if (dir && *dir) return dir;
+  // Test executables live in <build>/bin.
+  return std::filesystem::path(platform::ExecutablePath()).parent_path().parent_path().string();
 }
 
 std::string NumbersQuery(int count) {
