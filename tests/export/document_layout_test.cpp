@@ -29,30 +29,6 @@ TMapRow Column(std::string name, std::string type, std::string precision, std::s
                  {"comments", comment}};
 }
 
-TEST(DocumentLayout, LeafLinesAndFieldLine) {
-  EXPECT_EQ(LeafLine(2, "name", "EMP"), "\t\t{name EMP}");
-  EXPECT_EQ(LeafLine(0, "x", ""), "{x }");
-  TMapRow row{{"cycle_flag", "N"}, {"max_value", "1E27"}};
-  EXPECT_EQ(FieldLine(2, row, "cycle", "cycle_flag"), "\t\t{cycle N}");
-  EXPECT_EQ(FieldLine(2, row, "max_value"), "\t\t{max_value 1E27}");
-}
-
-TEST(DocumentLayout, EmptySchemaIsTwentyOneLines) {
-  TStringSink sink;
-  TDocumentLayout doc(sink);
-  doc.Header("scott");
-  for (const char* s : {kSectionTables, kSectionSequences, kSectionTriggers, kSectionFunctions,
-                        kSectionProcedures, kSectionViews, kSectionSynonyms, kSectionPrivileges,
-                        kSectionDbLinks}) {
-    doc.OpenSection(s);
-    doc.CloseSection();
-  }
-  EXPECT_EQ(sink.bytes,
-            Lines({"{shema", "\t{name scott}", "}", "{tables ", "}", "{sequences ", "}",
-                   "{triggers ", "}", "{functions ", "}", "{procedures ", "}", "{views ", "}",
-                   "{synonyms ", "}", "{privileges ", "}", "{db_links ", "}"}));
-}
-
 TEST(DocumentLayout, TableWithColumnsIndexesAndConstraints) {
   TStringSink sink;
   TDocumentLayout doc(sink);
@@ -149,13 +125,6 @@ TEST(DocumentLayout, TableWithColumnsIndexesAndConstraints) {
                                "\t\t\t}",
                                "\t\t}",
                                "\t}"}));
-}
-
-TEST(DocumentLayout, TableWithoutCommentOmitsTheLine) {
-  TStringSink sink;
-  TDocumentLayout doc(sink);
-  doc.OpenTable(TMapRow{{"table_name", "T"}, {"comments", ""}});
-  EXPECT_EQ(sink.bytes, Lines({"\t{t ", "\t\t{name T}"}));
 }
 
 TEST(DocumentLayout, SequenceLeavesInOrderFromTheirColumns) {
