@@ -34,9 +34,9 @@ void CompareTrees(TNodeList nodes, const std::vector<std::unique_ptr<RefNode>>& 
   for (const TTreeElem& node : nodes) {
     if (i >= expected.size()) Mismatch("extra node");
     const RefNode& ref = *expected[i++];
-    if (node.Name != ref.name) Mismatch("name");
-    if (node.Value != ref.value) Mismatch("value");
-    g_sink = g_sink + node.Name.size() + node.Value.size();
+    if (node.Name() != ref.name) Mismatch("name");
+    if (node.Value() != ref.value) Mismatch("value");
+    g_sink = g_sink + node.Name().size() + node.Value().size();
     CompareTrees(node.Children(), ref.children);
   }
   if (i != expected.size()) Mismatch("missing node");

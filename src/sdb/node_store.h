@@ -1,7 +1,7 @@
 #pragma once
-// Owns the nodes of one document and their texts. Nodes are allocated in blocks
-// and never move, so references held by sub-documents stay valid while the
-// store lives.
+// Owns the nodes of one document and the bytes of their names and values.
+// Nothing is released before the document ends, so references held by
+// sub-documents stay valid however often the document is read.
 
 #include <cstddef>
 #include <memory>
@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/large_memory.h"
 #include "sdb/text_arena.h"
 #include "sdb/tree_elem.h"
 
@@ -17,12 +18,15 @@ namespace skelvane {
 
 class TNodeStore {
  public:
-  TTreeElem* New() {
-    if (used_ == blockSize_) Grow();
-    return &blocks_.back()[used_++];
+  // Room for count nodes of one reading, in one array (see TTreeElem). The
+  // nodes are not constructed yet.
+  TTreeElem* NewNodes(std::size_t count) {
+    if (count == 0) return nullptr;
+    nodes_.emplace_back(count * sizeof(TTreeElem));
+    return static_cast<TTreeElem*>(nodes_.back().data());
   }
 
- TTextArena& Texts() { return texts_; }
+  TTextArena& Texts() { return texts_; }
 
   // Keeps a document text alive for nodes that refer to its bytes.
   std::string_view Keep(std::string text) {
@@ -31,15 +35,7 @@ class TNodeStore {
   }
 
  private:
-  void Grow() {
-    blockSize_ = blocks_.empty() ? 64 : (blockSize_ < 16384 ? blockSize_ * 2 : blockSize_);
-    blocks_.push_back(std::make_unique<TTreeElem[]>(blockSize_));
-    used_ = 0;
-  }
-
-  std::vector<std::unique_ptr<TTreeElem[]>> blocks_;
-  std::size_t blockSize_ = 0;
-  std::size_t used_ = 0;
+  std::vector<TLargeMemory> nodes_;
   TTextArena texts_;
   std::vector<std::unique_ptr<std::string>> sources_;
 };

@@ -66,14 +66,14 @@ const TTreeElem* FindNode(const TTreeElem* first, const TSdbPath& path, std::siz
   const std::string& key = path[level];
   if (level + 1 == path.size()) {
     int seen = 0;
-    for (const TTreeElem* node = first; node != nullptr; node = node->NextSibling) {
-      if (node->Name == key && seen++ == index) return node;
+    for (const TTreeElem* node = first; node != nullptr; node = node->NextSibling()) {
+      if (node->Name() == key && seen++ == index) return node;
     }
     return nullptr;
   }
-  for (const TTreeElem* node = first; node != nullptr; node = node->NextSibling) {
-    if (node->Name != key) continue;
-    if (const TTreeElem* found = FindNode(node->FirstChild, path, level + 1, index)) return found;
+  for (const TTreeElem* node = first; node != nullptr; node = node->NextSibling()) {
+    if (node->Name() != key) continue;
+    if (const TTreeElem* found = FindNode(node->Children().first(), path, level + 1, index)) return found;
   }
   return nullptr;
 }
@@ -107,8 +107,8 @@ void TSDB_Parser::ParseText(std::string bytes) {
 }
 
 void TSDB_Parser::ReadBytes(std::string_view bytes) {
-  TSdbReader reader(store_, firstRoot_, fileName_);
-  reader.Read(bytes);
+  TSdbReader reader(store_, fileName_);
+  reader.Read(bytes, firstRoot_);
 }
 
 bool TSDB_Parser::Select(int index, const TSdbPath& path, TTreeResult& result) const {
@@ -126,8 +126,8 @@ bool TSDB_Parser::Select(int index, const TSdbPath& path, TTreeResult& result) c
     } else if (index == cursor_.index + 1) {
       // Lists searched before this one held too few matches for the last index,
       // so fewer for this one too; the next match in the same list is the answer.
-      for (const TTreeElem* node = cursor_.found->NextSibling; node != nullptr; node = node->NextSibling) {
-        if (node->Name == path.back()) {
+      for (const TTreeElem* node = cursor_.found->NextSibling(); node != nullptr; node = node->NextSibling()) {
+        if (node->Name() == path.back()) {
           found = node;
           break;
         }
@@ -143,12 +143,14 @@ bool TSDB_Parser::Select(int index, const TSdbPath& path, TTreeResult& result) c
   result.entries_.reserve(retired.capacity());
   for (const TTreeElem& child : found->Children()) {
     std::string text;
-    text.reserve(child.Name.size() + 1 + child.Value.size());
-    text += child.Name;
+    const std::string_view name = child.Name();
+    const std::string_view value = child.Value();
+    text.reserve(name.size() + 1 + value.size());
+    text += name;
     text += '=';
-    text += child.Value;
+    text += value;
     std::unique_ptr<TSDB_Parser> sub;
-    if (child.FirstChild != nullptr) sub = std::make_unique<TSDB_Parser>(child.Children());
+    if (child.HasChildren()) sub = std::make_unique<TSDB_Parser>(child.Children());
     result.entries_.push_back(TTreeResult::Entry{std::move(text), std::move(sub)});
   }
   return true;

@@ -26,6 +26,18 @@ class TTextArena {
     return std::string_view(text.data(), text.size() + count);
   }
 
+  // The same, appending count copies of one byte.
+  std::string_view AppendFill(std::string_view text, char byte, std::size_t count) {
+    if (count == 0) return text;
+    if (text.empty()) text = std::string_view(end_, 0);
+    if (static_cast<std::size_t>(limit_ - end_) < count) {
+      text = MoveToNewChunk(text, count);
+    }
+    std::memset(end_, byte, count);
+    end_ += count;
+    return std::string_view(text.data(), text.size() + count);
+  }
+
  private:
   std::string_view MoveToNewChunk(std::string_view text, std::size_t extra) {
     const std::size_t needed = text.size() + extra;

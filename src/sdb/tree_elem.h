@@ -2,12 +2,13 @@
 // A node of a schema document: "{" Name Value ... "}" with the nodes opened inside it.
 
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 
 namespace skelvane {
 
-struct TTreeElem;
+class TTreeElem;
 
 // An ordered run of sibling nodes, seen through its first node. Copying the list
 // copies references: the nodes stay owned by their document.
@@ -50,19 +51,31 @@ class TNodeList {
   const TTreeElem* first_ = nullptr;
 };
 
-struct TTreeElem {
+// Nodes of one reading are stored in one array in text order, so a node's first
+// child is the element right after it and a sibling is a short step ahead; that
+// keeps a node at 32 bytes, which matters for documents of millions of nodes.
+class TTreeElem {
+ public:
   // Bytes owned by the node's document.
-  std::string_view Name;
-  std::string_view Value;
-  // Links are set by the reader while the node is open and never change afterwards.
-  TTreeElem* FirstChild = nullptr;
-  TTreeElem* NextSibling = nullptr;
+  std::string_view Name() const { return {name_, nameSize_}; }
+  std::string_view Value() const { return {value_, valueSize_}; }
+  bool HasChildren() const { return hasChildren_ != 0; }
+  TNodeList Children() const { return TNodeList(hasChildren_ != 0 ? this + 1 : nullptr); }
+  const TTreeElem* NextSibling() const { return nextOffset_ != 0 ? this + nextOffset_ : nullptr; }
 
-  TNodeList Children() const { return TNodeList(FirstChild); }
+ private:
+  friend class TSdbReader;
+
+  const char* name_ = nullptr;
+  const char* value_ = nullptr;
+  std::uint32_t nameSize_ = 0;
+  std::uint32_t valueSize_ = 0;
+  std::uint32_t nextOffset_ = 0;  // elements to the next sibling; 0 for none
+  std::uint32_t hasChildren_ = 0;
 };
 
 inline TNodeList::iterator& TNodeList::iterator::operator++() {
-  node_ = node_->NextSibling;
+  node_ = node_->NextSibling();
   return *this;
 }
 

@@ -30,24 +30,24 @@ TEST(Reader, WriterLinesReadAsTheWorkedTree) {
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 1u);
   const TTreeElem& tables = *roots[0];
-  EXPECT_EQ(tables.Name, "tables");
-  EXPECT_EQ(tables.Value, " ");
+  EXPECT_EQ(tables.Name(), "tables");
+  EXPECT_EQ(tables.Value(), " ");
   ASSERT_EQ(tables.Children().size(), 1u);
   const TTreeElem& t = Child(tables, 0);
-  EXPECT_EQ(t.Name, "t");
-  EXPECT_EQ(t.Value, "  ");
+  EXPECT_EQ(t.Name(), "t");
+  EXPECT_EQ(t.Value(), "  ");
   ASSERT_EQ(t.Children().size(), 2u);
-  EXPECT_EQ(Child(t, 0).Name, "name");
-  EXPECT_EQ(Child(t, 0).Value, "EMP");
+  EXPECT_EQ(Child(t, 0).Name(), "name");
+  EXPECT_EQ(Child(t, 0).Value(), "EMP");
   const TTreeElem& fields = Child(t, 1);
-  EXPECT_EQ(fields.Name, "fields");
-  EXPECT_EQ(fields.Value, "   ");
+  EXPECT_EQ(fields.Name(), "fields");
+  EXPECT_EQ(fields.Value(), "   ");
   ASSERT_EQ(fields.Children().size(), 1u);
   const TTreeElem& f = Child(fields, 0);
-  EXPECT_EQ(f.Value, "    ");
+  EXPECT_EQ(f.Value(), "    ");
   ASSERT_EQ(f.Children().size(), 2u);
-  EXPECT_EQ(Child(f, 1).Name, "type");
-  EXPECT_EQ(Child(f, 1).Value, "NUMBER(10)");
+  EXPECT_EQ(Child(f, 1).Name(), "type");
+  EXPECT_EQ(Child(f, 1).Value(), "NUMBER(10)");
 }
 
 TEST(Reader, OnlyTheFirstBlankAfterTheNameIsConsumed) {
@@ -55,12 +55,12 @@ TEST(Reader, OnlyTheFirstBlankAfterTheNameIsConsumed) {
   doc.ParseText("{comments  two  blanks\t}\n{ nameless rest}\n{x}");
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 3u);
-  EXPECT_EQ(roots[0]->Name, "comments");
-  EXPECT_EQ(roots[0]->Value, " two  blanks ");  // TAB became a blank
-  EXPECT_EQ(roots[1]->Name, "");
-  EXPECT_EQ(roots[1]->Value, "nameless rest");
-  EXPECT_EQ(roots[2]->Name, "x");
-  EXPECT_EQ(roots[2]->Value, "");
+  EXPECT_EQ(roots[0]->Name(), "comments");
+  EXPECT_EQ(roots[0]->Value(), " two  blanks ");  // TAB became a blank
+  EXPECT_EQ(roots[1]->Name(), "");
+  EXPECT_EQ(roots[1]->Value(), "nameless rest");
+  EXPECT_EQ(roots[2]->Name(), "x");
+  EXPECT_EQ(roots[2]->Value(), "");
 }
 
 TEST(Reader, MultiLineValueJoinsWithCrLfAndKeepsIndentation) {
@@ -72,8 +72,8 @@ TEST(Reader, MultiLineValueJoinsWithCrLfAndKeepsIndentation) {
       "{v\r\nline\r\n}\r\n");
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 2u);
-  EXPECT_EQ(roots[0]->Value, "select a,\r\n   from b\r\n  ");
-  EXPECT_EQ(roots[1]->Value, "line");  // "}" first on its line adds nothing
+  EXPECT_EQ(roots[0]->Value(), "select a,\r\n   from b\r\n  ");
+  EXPECT_EQ(roots[1]->Value(), "line");  // "}" first on its line adds nothing
 }
 
 TEST(Reader, CommentsOnlyAtTheVeryStartOfALine) {
@@ -81,9 +81,9 @@ TEST(Reader, CommentsOnlyAtTheVeryStartOfALine) {
   doc.ParseText("// {ignored}\n{a x // y}\n  // {b}\n/{c}\n\r//{d}\n");
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 3u);
-  EXPECT_EQ(roots[0]->Value, "x // y");
-  EXPECT_EQ(roots[1]->Name, "b");
-  EXPECT_EQ(roots[2]->Name, "c");
+  EXPECT_EQ(roots[0]->Value(), "x // y");
+  EXPECT_EQ(roots[1]->Name(), "b");
+  EXPECT_EQ(roots[2]->Name(), "c");
 }
 
 TEST(Reader, LoneCarriageReturnsAreDroppedAndCtrlZEndsTheText) {
@@ -91,9 +91,9 @@ TEST(Reader, LoneCarriageReturnsAreDroppedAndCtrlZEndsTheText) {
   doc.ParseText(std::string("{na\rme va\rlue}\r\r\n{b\r}\x1a{after}\n", 31));
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 2u);
-  EXPECT_EQ(roots[0]->Name, "name");
-  EXPECT_EQ(roots[0]->Value, "value");
-  EXPECT_EQ(roots[1]->Name, "b");
+  EXPECT_EQ(roots[0]->Name(), "name");
+  EXPECT_EQ(roots[0]->Value(), "value");
+  EXPECT_EQ(roots[1]->Name(), "b");
 }
 
 TEST(Reader, ChildEndsTheParentsValueForGood) {
@@ -101,10 +101,43 @@ TEST(Reader, ChildEndsTheParentsValueForGood) {
   doc.ParseText("{p head {c inner} tail\nmore\n}\n stray text {q}");
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 2u);
-  EXPECT_EQ(roots[0]->Value, "head ");
+  EXPECT_EQ(roots[0]->Value(), "head ");
   ASSERT_EQ(roots[0]->Children().size(), 1u);
-  EXPECT_EQ(Child(*roots[0], 0).Value, "inner");
-  EXPECT_EQ(roots[1]->Name, "q");
+  EXPECT_EQ(Child(*roots[0], 0).Value(), "inner");
+  EXPECT_EQ(roots[1]->Name(), "q");
+}
+
+TEST(Reader, NulBytesAreOrdinaryText) {
+  TSDB_Parser doc;
+  doc.ParseText(std::string("{n\0a v\0\0}\n\0{b}", 15));
+  const auto roots = Roots(doc);
+  ASSERT_EQ(roots.size(), 2u);
+  EXPECT_EQ(roots[0]->Name(), std::string("n\0a", 3));
+  EXPECT_EQ(roots[0]->Value(), std::string("v\0\0", 3));
+  EXPECT_EQ(roots[1]->Name(), "b");
+}
+
+TEST(Reader, BracesInCommentsAndAfterCtrlZMakeNoNodes) {
+  // Nodes are counted before reading; the count may only be too high.
+  TSDB_Parser doc;
+  doc.ParseText("//{{{{\n{a {b}}\x1a{{{{");
+  const auto roots = Roots(doc);
+  ASSERT_EQ(roots.size(), 1u);
+  EXPECT_EQ(roots[0]->Children().size(), 1u);
+  TSDB_Parser none;
+  none.ParseText("// {only} comments\n\x1a{x}");
+  EXPECT_TRUE(none.RootNodes().empty());
+}
+
+TEST(Reader, DeepRunsOfOpenBracesAllBecomeNodes) {
+  const std::string braces(5000, '{');
+  TSDB_Parser doc;
+  doc.ParseText(braces + "\n" + braces);
+  std::size_t depth = 0;
+  for (const TTreeElem* node = doc.RootNodes().first(); node != nullptr; node = node->Children().first()) {
+    ++depth;
+  }
+  EXPECT_EQ(depth, 10000u);
 }
 
 TEST(Reader, LongLinesAndValuesAreReadWhole) {
@@ -112,7 +145,7 @@ TEST(Reader, LongLinesAndValuesAreReadWhole) {
   TSDB_Parser doc;
   doc.ParseText("{k " + big + "}");
   ASSERT_EQ(Roots(doc).size(), 1u);
-  EXPECT_EQ(Roots(doc)[0]->Value, big);
+  EXPECT_EQ(Roots(doc)[0]->Value(), big);
 }
 
 // A "{" at the end of a line leaves the name empty; the next line's first word
@@ -122,12 +155,12 @@ TEST(Reader, NameMayStartOnTheLineAfterABareBrace) {
   doc.ParseText("{\nname value\n}\n{\n\n {x 1}\n}\n{");
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 3u);
-  EXPECT_EQ(roots[0]->Name, "name");
-  EXPECT_EQ(roots[0]->Value, "value");
-  EXPECT_EQ(roots[1]->Name, "");
+  EXPECT_EQ(roots[0]->Name(), "name");
+  EXPECT_EQ(roots[0]->Value(), "value");
+  EXPECT_EQ(roots[1]->Name(), "");
   ASSERT_EQ(roots[1]->Children().size(), 1u);
-  EXPECT_EQ(Child(*roots[1], 0).Name, "x");
-  EXPECT_EQ(roots[2]->Name, "");  // still open at the end: kept
+  EXPECT_EQ(Child(*roots[1], 0).Name(), "x");
+  EXPECT_EQ(roots[2]->Name(), "");  // still open at the end: kept
 }
 
 TEST(Reader, UnclosedNodesAreKept) {
@@ -135,8 +168,8 @@ TEST(Reader, UnclosedNodesAreKept) {
   doc.ParseText("{a 1\n\t{b 2");
   const auto roots = Roots(doc);
   ASSERT_EQ(roots.size(), 1u);
-  EXPECT_EQ(roots[0]->Value, "1\r\n ");
-  EXPECT_EQ(Child(*roots[0], 0).Value, "2");
+  EXPECT_EQ(roots[0]->Value(), "1\r\n ");
+  EXPECT_EQ(Child(*roots[0], 0).Value(), "2");
 }
 
 TEST(Reader, UnmatchedCloseBraceNamesTheLine) {
