@@ -37,7 +37,7 @@ class SessionEmulatorTest : public ::testing::Test {
     if (osUser.empty()) osUser = "tester";
     platform::SetEnv("USER", osUser);
     ASSERT_EQ(RunScript("CREATE USER scott IDENTIFIED BY tiger;\n"
-                        "CREATE USER \"" + osUser + "\" IDENTIFIED EXTERNALLY;\n"),
+                        "CREATE USER \"OPS$" + AnsiUpperCase(osUser) + "\" IDENTIFIED EXTERNALLY;\n"),
               0);
     platform::ProcessParameters() = {"OCIDLL=" + kEmulator};
   }
