@@ -72,7 +72,7 @@ View UserTabPrivs() {
 View Synonyms(bool all) {
   ViewBuilder b(all ? "ALL_SYNONYMS" : "USER_SYNONYMS",
                 std::string("FROM objects o JOIN synonyms s ON s.obj_id = o.obj_id WHERE ") +
-                    (all ? "o.owner_id IN (?1, 1)" : "o.owner_id = ?1") + " AND o.namespace = 1 AND o.type = 5");
+                    (all ? "o.owner_id IN (?1, 1)" : "o.owner_id = ?1") + " AND o.namespace = 1 AND +o.type = 5");
   if (all) b.Vc("OWNER", 128, UserName("o.owner_id"));
   b.Vc("SYNONYM_NAME", 128, "o.name")
       .Vc("TABLE_OWNER", 128, "s.target_owner")

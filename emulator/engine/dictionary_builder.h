@@ -57,13 +57,34 @@ class ViewBuilder {
     return Add(name, d, std::move(expr), kNullable);
   }
 
+  // A hidden key column (see ViewColumn).
+  ViewBuilder& Key(const char* name, std::string expr) {
+    ColumnDesc d;
+    d.type = 2;
+    d.size = 22;
+    Add(name, d, std::move(expr), kNotNull);
+    view_.columns.back().hidden = true;
+    return *this;
+  }
+  // Gives the last column a lookup through the key column `key`.
+  ViewBuilder& Lookup(const char* key, std::string sql, bool unique = false) {
+    view_.columns.back().lookupKey = key;
+    view_.columns.back().lookup = std::move(sql);
+    view_.columns.back().lookupUnique = unique;
+    return *this;
+  }
+
   View Build() && { return std::move(view_); }
 
  private:
   ViewBuilder& Add(const char* name, ColumnDesc d, std::string expr, Null n) {
     d.name = name;
     d.nullable = n == kNullable;
-    view_.columns.push_back(ViewColumn{name, d, std::move(expr)});
+    ViewColumn c;
+    c.name = name;
+    c.desc = d;
+    c.expr = std::move(expr);
+    view_.columns.push_back(std::move(c));
     return *this;
   }
   View view_;
@@ -75,6 +96,15 @@ void AddKeyViews(std::vector<View>& out);       // indexes, constraints
 void AddCodeViews(std::vector<View>& out);      // sequences, triggers, source, views
 void AddAccessViews(std::vector<View>& out);    // privileges, synonyms, links, objects, users
 void AddSysTables(std::vector<View>& out);      // SYS.OBJ$, SYN$, USER$, DUAL
+
+// The views' filters write "+o.type": the unary plus keeps SQLite from
+// reaching the user's objects through the index on TYPE# (every user's
+// objects of that type) instead of the index on the owner.
+
+// Lookup (see ViewColumn) of the tables and views named "{}" of any owner.
+inline constexpr const char* kTableByName =
+    "SELECT x.obj_id FROM objects x WHERE x.owner_id IN (SELECT u.user_id FROM users u) "
+    "AND x.namespace = 1 AND x.name = {}";
 
 // SQLite expression: the first 4000 bytes of a text, as the *_VC twins of
 // LONG columns hold it.

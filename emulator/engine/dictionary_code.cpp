@@ -10,7 +10,7 @@ constexpr auto NN = ViewBuilder::kNotNull;
 View UserSequences() {
   ViewBuilder b("USER_SEQUENCES",
                 "FROM objects o JOIN sequences s ON s.obj_id = o.obj_id "
-                "WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type = 6");
+                "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type = 6");
   b.Vc("SEQUENCE_NAME", 128, "o.name", NN)
       .Num("MIN_VALUE", "s.min_value")
       .Num("MAX_VALUE", "s.max_value")
@@ -32,7 +32,7 @@ std::string YesIf(const std::string& cond) { return "CASE WHEN " + cond + " THEN
 View UserTriggers() {
   ViewBuilder b("USER_TRIGGERS",
                 "FROM objects o JOIN triggers tr ON tr.obj_id = o.obj_id "
-                "WHERE o.owner_id = ?1 AND o.namespace = 3 AND o.type = 12");
+                "WHERE o.owner_id = ?1 AND o.namespace = 3 AND +o.type = 12");
   b.Vc("TRIGGER_NAME", 128, "o.name")
       .Vc("TRIGGER_TYPE", 16, "tr.trigger_type")
       .Vc("TRIGGERING_EVENT", 246, "tr.triggering_event")
@@ -60,7 +60,8 @@ View UserTriggers() {
 
 View UserSource() {
   ViewBuilder b("USER_SOURCE",
-                "FROM objects o JOIN source s ON s.obj_id = o.obj_id WHERE o.owner_id = ?1");
+                "FROM objects o JOIN source s ON s.obj_id = o.obj_id "
+                "WHERE o.owner_id = ?1 AND o.namespace IN (1, 2, 3)");
   b.Vc("NAME", 128, "o.name")
       .Vc("TYPE", 12,
           "CASE o.type WHEN 7 THEN 'PROCEDURE' WHEN 8 THEN 'FUNCTION' WHEN 9 THEN 'PACKAGE' "
@@ -75,7 +76,7 @@ View UserSource() {
 View UserViews() {
   ViewBuilder b("USER_VIEWS",
                 "FROM objects o JOIN views v ON v.obj_id = o.obj_id "
-                "WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type = 4");
+                "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type = 4");
   b.Vc("VIEW_NAME", 128, "o.name", NN)
       .Num("TEXT_LENGTH", "v.text_length")
       .Long("TEXT", "v.text")

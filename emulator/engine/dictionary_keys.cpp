@@ -20,11 +20,12 @@ View UserIndexes() {
   ViewBuilder b("USER_INDEXES",
                 "FROM objects o JOIN indexes i ON i.obj_id = o.obj_id "
                 "JOIN objects t ON t.obj_id = i.table_obj_id "
-                "WHERE o.owner_id = ?1 AND o.namespace = 4 AND o.type = 1");
+                "WHERE o.owner_id = ?1 AND o.namespace = 4 AND +o.type = 1");
   b.Vc("INDEX_NAME", 128, "o.name", NN)
       .Vc("INDEX_TYPE", 27, "i.index_type")
       .Vc("TABLE_OWNER", 128, OwnerNameOf("t.obj_id"), NN)
       .Vc("TABLE_NAME", 128, "t.name", NN)
+      .Lookup("#TAB", kTableByName)
       .Vc("TABLE_TYPE", 11, "'TABLE'")
       .Vc("UNIQUENESS", 9, "i.uniqueness")
       .Vc("COMPRESSION", 13, "'DISABLED'")
@@ -83,7 +84,8 @@ View UserIndexes() {
       .Vc("AUTO", 3, "'NO'")
       .Vc("CONSTRAINT_INDEX", 3,
           "CASE WHEN EXISTS (SELECT 1 FROM constraints k WHERE k.index_obj_id = o.obj_id) "
-          "THEN 'YES' ELSE 'NO' END");
+          "THEN 'YES' ELSE 'NO' END")
+      .Key("#TAB", "i.table_obj_id");
   return std::move(b).Build();
 }
 
@@ -93,7 +95,7 @@ View UserIndColumns() {
                 "JOIN index_columns ic ON ic.index_obj_id = o.obj_id "
                 "JOIN objects t ON t.obj_id = i.table_obj_id "
                 "LEFT JOIN columns c ON c.obj_id = i.table_obj_id AND c.name = ic.column_name "
-                "WHERE o.owner_id = ?1 AND o.namespace = 4 AND o.type = 1");
+                "WHERE o.owner_id = ?1 AND o.namespace = 4 AND +o.type = 1");
   b.Vc("INDEX_NAME", 128, "o.name")
       .Vc("TABLE_NAME", 128, "t.name")
       .Vc("COLUMN_NAME", 4000, "ic.column_name")
@@ -112,6 +114,7 @@ View UserConstraints() {
       .Vc("CONSTRAINT_NAME", 128, "k.name", NN)
       .Vc("CONSTRAINT_TYPE", 1, "k.type")
       .Vc("TABLE_NAME", 128, "t.name", NN)
+      .Lookup("#TAB", kTableByName)
       .Long("SEARCH_CONDITION", "k.search_condition")
       .Vc("SEARCH_CONDITION_VC", 4000, First4000("k.search_condition"))
       .Vc("R_OWNER", 128,
@@ -130,26 +133,32 @@ View UserConstraints() {
       .Vc("INDEX_NAME", 128, "CASE WHEN k.index_obj_id IS NOT NULL THEN " + NameOf("k.index_obj_id") + " END")
       .Vc("INVALID", 7, "NULL")
       .Vc("VIEW_RELATED", 14, "NULL")
-      .Num("ORIGIN_CON_ID", "0");
+      .Num("ORIGIN_CON_ID", "0")
+      .Key("#TAB", "k.table_obj_id");
   return std::move(b).Build();
 }
 
 // Key columns of constraints. USER_CONS_COLUMNS shows the user's own;
 // ALL_CONS_COLUMNS adds those on tables the user (or PUBLIC) holds a
-// privilege on.
+// privilege on. One base table, for the reasons of USER_COL_COMMENTS; the
+// lookup of CONSTRAINT_NAME reaches a constraint's columns by index, and
+// the visibility test is made per row so that it never competes with it.
 View ConsColumns(bool all) {
-  std::string from =
-      "FROM constraints k JOIN constraint_columns cc ON cc.con_id = k.con_id "
-      "JOIN objects t ON t.obj_id = k.table_obj_id WHERE ";
-  from += all ? "(k.owner_id = ?1 OR k.table_obj_id IN "
-                "(SELECT g.obj_id FROM grants g WHERE g.grantee_id IN (?1, 1)))"
-              : "k.owner_id = ?1";
-  ViewBuilder b(all ? "ALL_CONS_COLUMNS" : "USER_CONS_COLUMNS", from);
-  b.Vc("OWNER", 128, all ? "(SELECT u.name FROM users u WHERE u.user_id = k.owner_id)" : "?2", NN)
-      .Vc("CONSTRAINT_NAME", 128, "k.name", NN)
-      .Vc("TABLE_NAME", 128, "t.name", NN)
+  std::string visible = "k.owner_id = ?1";
+  if (all) visible = "(" + visible + " OR k.table_obj_id IN (SELECT g.obj_id FROM grants g WHERE g.grantee_id IN (?1, 1)))";
+  ViewBuilder b(all ? "ALL_CONS_COLUMNS" : "USER_CONS_COLUMNS",
+                "FROM constraint_columns cc WHERE EXISTS (SELECT 1 FROM constraints k WHERE k.con_id = cc.con_id AND " +
+                    visible + ")");
+  b.Vc("OWNER", 128,
+       "(SELECT u.name FROM constraints k JOIN users u ON u.user_id = k.owner_id WHERE k.con_id = cc.con_id)", NN)
+      .Vc("CONSTRAINT_NAME", 128, "(SELECT k.name FROM constraints k WHERE k.con_id = cc.con_id)", NN)
+      .Lookup("#CON", "SELECT k.con_id FROM constraints k WHERE k.name = {}")
+      .Vc("TABLE_NAME", 128,
+          "(SELECT t.name FROM constraints k JOIN objects t ON t.obj_id = k.table_obj_id WHERE k.con_id = cc.con_id)",
+          NN)
       .Vc("COLUMN_NAME", 4000, "cc.column_name")
-      .Num("POSITION", "cc.position");
+      .Num("POSITION", "cc.position")
+      .Key("#CON", "cc.con_id");
   return std::move(b).Build();
 }
 

@@ -10,7 +10,7 @@ namespace {
 constexpr auto NN = ViewBuilder::kNotNull;
 
 View UserTables() {
-  ViewBuilder b("USER_TABLES", "FROM objects o WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type = 2");
+  ViewBuilder b("USER_TABLES", "FROM objects o WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type = 2");
   b.Vc("TABLE_NAME", 128, "o.name", NN)
       .Vc("TABLESPACE_NAME", 30, "'USERS'")
       .Vc("CLUSTER_NAME", 128, "NULL")
@@ -100,7 +100,7 @@ View UserTables() {
 // Columns of the user's tables and views.
 const char* const kColumnsFrom =
     "FROM objects o JOIN columns c ON c.obj_id = o.obj_id "
-    "WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type IN (2, 4)";
+    "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type IN (2, 4)";
 
 // A simple CASE rather than IN lists: SQLite builds a lookup table for
 // every longer IN list on every execution.
@@ -173,7 +173,7 @@ View TabCols(bool all) {
 // Every table and view has a row, with or without a comment.
 View TabComments() {
   ViewBuilder b("USER_TAB_COMMENTS",
-                "FROM objects o WHERE o.owner_id = ?1 AND o.namespace = 1 AND o.type IN (2, 4)");
+                "FROM objects o WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type IN (2, 4)");
   b.Vc("TABLE_NAME", 128, "o.name", NN)
       .Vc("TABLE_TYPE", 11, "CASE o.type WHEN 2 THEN 'TABLE' ELSE 'VIEW' END")
       .Vc("COMMENTS", 4000,
@@ -185,15 +185,20 @@ View TabComments() {
 
 // Every column of every table and view has a row. Programs outer-join this
 // view; reading one table only lets SQLite merge it into such a join
-// instead of building it whole for every execution.
+// instead of building it whole for every execution, and the lookup of
+// TABLE_NAME lets it reach one table's columns by index. The owner test is
+// made per row: as a list it would be built for every execution.
 View ColComments() {
   ViewBuilder b("USER_COL_COMMENTS",
-                "FROM columns c WHERE c.obj_id IN (SELECT x.obj_id FROM objects x "
-                "WHERE x.owner_id = ?1 AND x.namespace = 1 AND x.type IN (2, 4))");
+                "FROM columns c WHERE EXISTS (SELECT 1 FROM objects x WHERE x.obj_id = c.obj_id "
+                "AND x.owner_id = ?1 AND x.namespace = 1 AND +x.type IN (2, 4))");
   b.Vc("TABLE_NAME", 128, "(SELECT x.name FROM objects x WHERE x.obj_id = c.obj_id)", NN)
+      .Lookup("#OBJ", "SELECT x.obj_id FROM objects x WHERE x.owner_id = ?1 AND x.namespace = 1 AND x.name = {}",
+              true)
       .Vc("COLUMN_NAME", 128, "c.name", NN)
       .Vc("COMMENTS", 4000, "NULLIF(c.comments, '')")
-      .Num("ORIGIN_CON_ID", "0");
+      .Num("ORIGIN_CON_ID", "0")
+      .Key("#OBJ", "c.obj_id");
   return std::move(b).Build();
 }
 

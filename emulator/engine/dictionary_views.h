@@ -18,6 +18,16 @@ struct ViewColumn {
   std::string name;
   ColumnDesc desc;   // desc.name == name
   std::string expr;  // SQLite expression
+  // A key column: not part of the view as users see it, only the target of
+  // lookups.
+  bool hidden = false;
+  // For a name looked up through a key: `lookupKey` is the hidden column
+  // holding the key and `lookup` a SQLite query of the keys whose name is
+  // "{}". "column = v" implies "key IN (lookup of v)", which lets SQLite
+  // reach the rows by index where the name itself is computed.
+  std::string lookupKey;
+  std::string lookup;
+  bool lookupUnique = false;  // the lookup yields at most one key
 };
 
 struct View {

@@ -293,6 +293,7 @@ class Compiler {
           if (!item.starPath.empty() && !Matches(s, item.starPath)) continue;
           any = true;
           for (size_t k = 0; k < s.cols.size(); ++k) {
+            if (Hidden(s, k)) continue;
             Typed t = ColumnOf(s, k);
             addItem(t, s.cols[k].name, {t.sql}, item.offset);
           }
@@ -462,6 +463,8 @@ class Compiler {
 
   // ---- names ----
 
+  static bool Hidden(const Source& s, size_t k) { return s.view && s.view->columns[k].hidden; }
+
   Typed ColumnOf(Source& s, size_t k) {
     s.used[k] = true;
     Typed t;
@@ -469,7 +472,32 @@ class Compiler {
     t.desc = s.cols[k];
     if (s.outer) t.desc.nullable = true;
     t.type = TypeOf(t.desc);
+    t.source = &s;
+    if (s.view && !s.view->columns[k].lookup.empty()) {
+      const dict::ViewColumn& vc = s.view->columns[k];
+      for (size_t key = 0; key < s.cols.size(); ++key) {
+        if (s.cols[key].name != vc.lookupKey) continue;
+        s.used[key] = true;
+        t.lookupKey = s.sqlAlias + ".c" + std::to_string(key);
+        t.lookup = vc.lookup;
+        t.lookupUnique = vc.lookupUnique;
+      }
+    }
     return t;
+  }
+
+  // "a = b" where `a` is a looked-up name also gets "key IN (lookup of b)",
+  // which SQLite can answer by index.
+  static std::string WithLookup(const std::string& cond, const Typed& a, const Typed& b) {
+    for (const auto& [name, other] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
+      if (name->lookup.empty() || other->source == name->source || other->type == VT::Null) continue;
+      if (!other->source && !other->literal && other->type != VT::Any) continue;
+      std::string lookup = name->lookup;
+      lookup.replace(lookup.find("{}"), 2, other->sql);
+      // SQLite prefers an equality to an IN list when both could lead.
+      return "(" + cond + " AND " + name->lookupKey + (name->lookupUnique ? " = (" : " IN (") + lookup + "))";
+    }
+    return cond;
   }
 
   Typed Column(const Expr& e, Ctx& c) {
@@ -488,7 +516,7 @@ class Compiler {
           qualifierFound = true;
         }
         for (size_t k = 0; k < s.cols.size(); ++k) {
-          if (s.cols[k].name != col) continue;
+          if (s.cols[k].name != col || Hidden(s, k)) continue;
           ++hits;
           hitSource = i;
           hitColumn = k;
@@ -631,7 +659,8 @@ class Compiler {
       case ExprKind::Compare: {
         Typed a = Operand(*e.args[0], c), b = Operand(*e.args[1], c);
         Unify(a, b);
-        return Bool("(" + a.sql + " " + e.op + " " + b.sql + ")");
+        std::string cond = "(" + a.sql + " " + e.op + " " + b.sql + ")";
+        return Bool(e.op == "=" ? WithLookup(cond, a, b) : cond);
       }
       case ExprKind::And:
       case ExprKind::Or: {

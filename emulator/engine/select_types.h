@@ -19,6 +19,12 @@ struct Typed {
   ColumnDesc desc;
   bool literal = false;  // a text literal, whose value is `value`
   std::string value;
+  // A column reference: the FROM item it reads, and for a looked-up name
+  // (see dict::ViewColumn) its key column and lookup query.
+  const void* source = nullptr;
+  std::string lookupKey;
+  std::string lookup;
+  bool lookupUnique = false;
 };
 
 // SQLite parameters that carry the session: the user's USER# and name.
