@@ -153,6 +153,47 @@ TEST_F(SemanticsTest, SelectListNamesTypesAndShapes) {
             (V{"T1", "T2"}));
 }
 
+// Equality on a name the views compute from a key is also answered through
+// an index lookup; the rows must be those a plain filter gives.
+TEST_F(SemanticsTest, NameLookupsAgreeWithPlainFilters) {
+  oraemu::Session& adams = AddUser("ADAMS");
+  Exec(adams, "CREATE TABLE A1 (X NUMBER CONSTRAINT PK_A1 PRIMARY KEY, Y NUMBER)");
+  Exec(adams, "GRANT SELECT ON A1 TO SCOTT");
+  Exec(*scott_, "ALTER TABLE T1 ADD CONSTRAINT PK_A1 PRIMARY KEY (A)");
+  Exec(*scott_, "CREATE INDEX T1_B ON T1 (B)");
+  Exec(*scott_, "COMMENT ON COLUMN T2.C IS 'see'");
+  struct Probe {
+    const char* view;
+    const char* column;
+    std::vector<std::string> values;
+  };
+  const Probe probes[] = {
+      {"user_col_comments", "table_name", {"T1", "T2", "A1", "NOPE"}},
+      {"all_cons_columns", "constraint_name", {"PK_A1", "NOPE"}},
+      {"user_cons_columns", "constraint_name", {"PK_A1"}},
+      {"user_indexes", "table_name", {"T1", "A1"}},
+      {"user_constraints", "table_name", {"T1", "A1"}},
+  };
+  for (const Probe& p : probes) {
+    for (const std::string& v : p.values) {
+      std::string base = std::string("select count(*) from ") + p.view + " where ";
+      std::vector<std::string> looked = One(base + p.column + " = '" + v + "'");
+      std::vector<std::string> plain = One(base + p.column + " || '' = '" + v + "'");
+      EXPECT_EQ(looked, plain) << p.view << " " << v;
+      EXPECT_EQ(One(base + p.column + " = :v", {{"v", Value::Text(v)}}), plain) << p.view << " " << v;
+    }
+  }
+  // The constraint of the same name in ADAMS's granted table is visible too.
+  EXPECT_EQ(One("select owner from all_cons_columns where constraint_name = 'PK_A1' order by owner"),
+            (V{"ADAMS", "SCOTT"}));
+  EXPECT_EQ(One("select owner from user_cons_columns where constraint_name = 'PK_A1'"), (V{"SCOTT"}));
+  // The outer join through a lookup keeps unmatched rows.
+  EXPECT_EQ(One("select m.comments from user_tab_columns c, user_col_comments m "
+                "where c.table_name = 'T2' and m.table_name(+) = c.table_name and m.column_name(+) = c.column_name"),
+            (V{"see"}));
+  EXPECT_EQ(One("select count(*) from user_col_comments where table_name = :v", {{"v", Value::Null()}}), (V{"0"}));
+}
+
 TEST_F(SemanticsTest, WithClauseNamesSubqueries) {
   EXPECT_EQ(One("with t(n) as (select table_name from user_tables), c as (select n from t where n like '%2') "
                 "select c.n from c"),
