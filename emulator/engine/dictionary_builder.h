@@ -106,6 +106,13 @@ inline constexpr const char* kTableByName =
     "SELECT x.obj_id FROM objects x WHERE x.owner_id IN (SELECT u.user_id FROM users u) "
     "AND x.namespace = 1 AND x.name = {}";
 
+// SQLite expression for a number the storage keeps as decimal text: a
+// number where SQLite holds it exactly (so that it compares as a number),
+// the text itself where it is too long for that.
+inline std::string ExactNumber(const std::string& expr) {
+  return "CASE WHEN length(" + expr + ") <= 15 THEN CAST(" + expr + " AS NUMERIC) ELSE " + expr + " END";
+}
+
 // SQLite expression: the first 4000 bytes of a text, as the *_VC twins of
 // LONG columns hold it.
 inline std::string First4000(const std::string& expr) {

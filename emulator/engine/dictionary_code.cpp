@@ -12,13 +12,13 @@ View UserSequences() {
                 "FROM objects o JOIN sequences s ON s.obj_id = o.obj_id "
                 "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type = 6");
   b.Vc("SEQUENCE_NAME", 128, "o.name", NN)
-      .Num("MIN_VALUE", "s.min_value")
-      .Num("MAX_VALUE", "s.max_value")
-      .Num("INCREMENT_BY", "s.increment_by", NN)
+      .Num("MIN_VALUE", ExactNumber("s.min_value"))
+      .Num("MAX_VALUE", ExactNumber("s.max_value"))
+      .Num("INCREMENT_BY", ExactNumber("s.increment_by"), NN)
       .Vc("CYCLE_FLAG", 1, "s.cycle_flag")
       .Vc("ORDER_FLAG", 1, "s.order_flag")
       .Num("CACHE_SIZE", "s.cache_size", NN)
-      .Num("LAST_NUMBER", "s.last_number", NN)
+      .Num("LAST_NUMBER", ExactNumber("s.last_number"), NN)
       .Vc("SCALE_FLAG", 1, "'N'")
       .Vc("EXTEND_FLAG", 1, "'N'")
       .Vc("SHARDED_FLAG", 1, "'N'")

@@ -114,6 +114,11 @@ TEST_F(SemanticsTest, NumbersComeBackAsExactDecimalText) {
   EXPECT_EQ(r.rows[0][1].text, "-1");
   EXPECT_EQ(r.rows[0][2].text, "-1");
   EXPECT_EQ(r.rows[0][0].kind, Value::Kind::Number);
+  // Numbers kept as text compare and sort as numbers.
+  Exec(*scott_, "CREATE SEQUENCE S_SMALL MAXVALUE 999");
+  Exec(*scott_, "CREATE SEQUENCE S_BIG MAXVALUE 100000");
+  EXPECT_EQ(One("select sequence_name from user_sequences where max_value > 1000"), (V{"S_BIG"}));
+  EXPECT_EQ(One("select max_value from user_sequences order by max_value"), (V{"-1", "999", "100000"}));
 }
 
 TEST_F(SemanticsTest, SelectListNamesTypesAndShapes) {
