@@ -65,8 +65,10 @@ std::vector<ScriptStatement> SplitScript(const std::string& script) {
     if (buffer.empty()) {
       if (trimmed.empty() || trimmed.rfind("--", 0) == 0) continue;
       startLine = lineNo;
-      plsql = IsPlsqlUnit(line);
+      plsql = false;
     }
+    // The unit's kind may follow on a later line ("CREATE OR REPLACE" alone).
+    if (!plsql) plsql = IsPlsqlUnit(buffer + "\n" + line);
     if (trimmed == "/") {
       flush();
       continue;
