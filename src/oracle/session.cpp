@@ -116,7 +116,12 @@ std::function<int(int)>& TOracleSession::CursorHook() {
   return hook;
 }
 
-TOracleSession::TOracleSession() = default;
+bool& TimestampAsStringDefault() {
+  static bool timestampAsString = false;
+  return timestampAsString;
+}
+
+TOracleSession::TOracleSession() { Preferences.TimestampAsString = TimestampAsStringDefault(); }
 
 TOracleSession::~TOracleSession() {
   // Errors at this point have nobody to go to.
@@ -283,8 +288,11 @@ void TOracleSession::Connect() {
 }
 
 void TOracleSession::LogOff() {
+  std::optional<TOracleCriticalSectionGuard> lock;
+  if (ThreadSafe) lock.emplace(ClientCriticalSection());
   const bool wasConnected = connected_;
   std::exception_ptr error = Disconnect();
+  lock.reset();
   if (wasConnected && OnChange) OnChange(*this);
   if (error) std::rethrow_exception(error);
 }

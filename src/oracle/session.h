@@ -26,6 +26,10 @@ struct TSessionPreferences {
   bool TimestampAsString = false;
 };
 
+// The process-wide default of TSessionPreferences::TimestampAsString for
+// sessions created afterwards.
+bool& TimestampAsStringDefault();
+
 enum class TConnectAs { Normal, SYSDBA, SYSOPER };
 
 // The logon data after splitting a connect string typed as the user name:

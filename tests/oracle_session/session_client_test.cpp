@@ -76,3 +76,51 @@ TEST_F(SessionClientTest, TheCursorHookShowsTheSessionCursorWhileTheClientLoads)
 
 }  // namespace
 }  // namespace skelvane::oracle
+
+namespace skelvane::oracle {
+namespace {
+
+std::string FakeOci8() { return std::string(SKELVANE_TEST_LIBRARY_DIR) + "/libskelvane_fake_oci8.so"; }
+
+std::string FakeCallLog(bool clear = false) {
+  auto library = platform::DynamicLibrary::Open(FakeOci8());
+  if (clear) reinterpret_cast<void (*)()>(library.Symbol("fake_clear_call_log"))();
+  return reinterpret_cast<const char* (*)()>(library.Symbol("fake_call_log"))();
+}
+
+TEST_F(SessionClientTest, APre81ClientGetsOCIEnvInitAndTheRoleMode) {
+  SetForcedClientLibrary(FakeOci8());
+  TOracleSession session;
+  session.LogonUsername = "sys/pw@XE AS SYSDBA";
+  ASSERT_NO_THROW(session.LogOn());
+  EXPECT_TRUE(session.Connected());
+  EXPECT_FALSE(session.Has81());
+  EXPECT_EQ(FakeCallLog(),
+            "OCIInitialize(3) OCIEnvInit(8) OCIHandleAlloc OCIHandleAlloc OCIHandleAlloc "
+            "OCIHandleAlloc OCIHandleAlloc OCIServerAttach OCIAttrSet OCIAttrSet OCIAttrSet "
+            "OCIAttrSet OCISessionBegin(1,2) OCIServerVersion ");
+  FakeCallLog(true);
+  session.LogOff();
+  EXPECT_FALSE(session.Connected());
+  EXPECT_EQ(FakeCallLog(), "OCISessionEnd OCIServerDetach ");
+
+  // Thread-safe sessions take a mutexed environment; external credentials
+  // set no user name; SYSOPER has its own mode; the lock is given back.
+  FakeCallLog(true);
+  session.ThreadSafe = true;
+  session.LogonUsername = "/ as sysoper";
+  session.RollbackOnDisconnect = true;
+  ASSERT_NO_THROW(session.LogOn());
+  EXPECT_EQ(ClientCriticalSection().Count(), 0);
+  EXPECT_EQ(FakeCallLog(),
+            "OCIEnvInit(0) OCIHandleAlloc OCIHandleAlloc OCIHandleAlloc OCIHandleAlloc "
+            "OCIHandleAlloc OCIServerAttach OCIAttrSet OCIAttrSet OCISessionBegin(2,4) "
+            "OCIServerVersion ");
+  FakeCallLog(true);
+  session.LogOff();
+  EXPECT_EQ(ClientCriticalSection().Count(), 0);
+  EXPECT_EQ(FakeCallLog(), "OCITransRollback OCISessionEnd OCIServerDetach ");
+}
+
+}  // namespace
+}  // namespace skelvane::oracle
