@@ -28,16 +28,22 @@ class TNodeStore {
 
   TTextArena& Texts() { return texts_; }
 
-  // Keeps a document text alive for nodes that refer to its bytes.
+  // Keep a document text alive for nodes that refer to its bytes. The bytes
+  // are followed by a NUL: a string's always are, a block's must be.
   std::string_view Keep(std::string text) {
-    sources_.push_back(std::make_unique<std::string>(std::move(text)));
-    return *sources_.back();
+    texts_read_.push_back(std::make_unique<std::string>(std::move(text)));
+    return *texts_read_.back();
+  }
+  std::string_view Keep(TLargeMemory block, std::size_t length) {
+    blocks_read_.push_back(std::move(block));
+    return std::string_view(static_cast<const char*>(blocks_read_.back().data()), length);
   }
 
  private:
   std::vector<TLargeMemory> nodes_;
   TTextArena texts_;
-  std::vector<std::unique_ptr<std::string>> sources_;
+  std::vector<std::unique_ptr<std::string>> texts_read_;
+  std::vector<TLargeMemory> blocks_read_;
 };
 
 }  // namespace skelvane

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/large_memory.h"
 #include "sdb/sdb_error.h"
 #include "sdb/sdb_reader.h"
 
@@ -40,26 +41,49 @@ int FileKindOf(const std::string& name) {
   return 0;
 }
 
-// Reads up to the end of the file or its first byte 26, whichever comes first.
-std::string ReadAll(std::FILE* file, const std::string& name) {
-  std::string data;
-  constexpr std::size_t kChunk = 1 << 16;
+// The file's size where it can be told; 0 when it cannot.
+std::size_t SizeHint(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+  const long size = std::ftell(file);
+  if (std::fseek(file, 0, SEEK_SET) != 0) return 0;
+  return size > 0 ? static_cast<std::size_t>(size) : 0;
+}
+
+// Reads up to the end of the file or its first byte 26, whichever comes first,
+// into a block that ends with a NUL after the bytes read.
+std::string_view ReadAll(std::FILE* file, const std::string& name, TNodeStore& store) {
+  // The size is trusted only once the first bytes were read: some files that
+  // open (a folder, a device) report sizes that are not there.
+  constexpr std::size_t kFirstRead = std::size_t{1} << 16;
+  const std::size_t hint = SizeHint(file);
+  std::size_t capacity = kFirstRead + 1;
+  TLargeMemory block(capacity);
+  std::size_t length = 0;
   for (;;) {
-    const std::size_t old = data.size();
-    data.resize(old + kChunk);
-    const std::size_t got = std::fread(data.data() + old, 1, kChunk, file);
-    data.resize(old + got);
-    if (std::memchr(data.data() + old, 26, got) != nullptr) break;
-    if (got < kChunk) {
+    if (length + 1 == capacity) {
+      const std::size_t wanted = hint + 1 > capacity * 2 ? hint + 2 : capacity * 2;
+      TLargeMemory bigger(wanted);
+      std::memcpy(bigger.data(), block.data(), length);
+      block = std::move(bigger);
+      capacity = wanted;
+    }
+    char* bytes = static_cast<char*>(block.data());
+    const std::size_t want = capacity - 1 - length;
+    const std::size_t got = std::fread(bytes + length, 1, want, file);
+    const bool endOfText = std::memchr(bytes + length, 26, got) != nullptr;
+    length += got;
+    if (endOfText) break;
+    if (got < want) {
       if (std::ferror(file)) {
         const int error = errno;
         throw ESdbReadError("Schema document " + name + ": read error" +
                             (error != 0 ? std::string(": ") + std::strerror(error) : std::string()));
       }
-      break;
+      if (std::feof(file)) break;
     }
   }
-  return data;
+  static_cast<char*>(block.data())[length] = '\0';
+  return store.Keep(std::move(block), length);
 }
 
 const TTreeElem* FindNode(const TTreeElem* first, const TSdbPath& path, std::size_t level, int index) {
@@ -95,9 +119,9 @@ void TSDB_Parser::Parse() {
   FilePtr file = fileKind_ != 0 ? OpenForReading(fileName_) : nullptr;
   fileOk_ = file != nullptr;
   if (!fileOk_) return;
-  std::string text = ReadAll(file.get(), fileName_);
+  const std::string_view text = ReadAll(file.get(), fileName_, store_);
   file.reset();
-  ReadBytes(store_.Keep(std::move(text)));
+  ReadBytes(text);
 }
 
 void TSDB_Parser::ParseText(std::string bytes) {
