@@ -26,6 +26,8 @@ uint16_t Create(DdlContext& ctx, Parser& p) {
     }
     p.FailHere(901);
   }
+  // Editioning is a property this server does not keep.
+  if (!p.Accept("EDITIONABLE")) p.Accept("NONEDITIONABLE");
   const Token& t = p.Peek();
   if (!orReplace && t.Is("TABLE")) {
     p.Next();

@@ -140,6 +140,8 @@ uint16_t CreateStoredCode(DdlContext& ctx, Parser& p, bool orReplace) {
     type = kObjFunction, code = fncode::kCreateFunction;
   } else if (kind.Is("PROCEDURE")) {
     type = kObjProcedure, code = fncode::kCreateProcedure;
+  } else if (!kind.Is("PACKAGE")) {
+    p.Fail(901, kind);
   } else if (p.Accept("BODY")) {
     type = kObjPackageBody, ns = kNsBody, code = fncode::kCreatePackageBody;
   } else {

@@ -162,8 +162,14 @@ TEST_F(DdlShapes, StoredCodeKeepsItsLinesWithTheirLineEnds) {
   EXPECT_EQ(Rows("SELECT line, text FROM source"),
             std::vector<std::string>{"1|function F1 return number is begin return 2; end;"});
   EXPECT_EQ(Exec("CREATE PROCEDURE p1 IS BEGIN NULL; END;").sqlFnCode, 24);
-  EXPECT_EQ(Rows("SELECT name, type FROM objects WHERE type IN (7, 8) ORDER BY name"),
-            (std::vector<std::string>{"F1|8", "P1|7"}));
+  Exec("CREATE OR REPLACE EDITIONABLE PROCEDURE p2 IS BEGIN NULL; END;");
+  Exec("CREATE PACKAGE pk IS x NUMBER; END;");
+  Exec("CREATE PACKAGE BODY pk IS END;");
+  EXPECT_EQ(Rows("SELECT o.name, o.type, s.text FROM objects o JOIN source s ON s.obj_id = o.obj_id "
+                 "WHERE o.type IN (7, 8, 9, 11) AND s.line = 1 ORDER BY o.name, o.type"),
+            (std::vector<std::string>{"F1|8|function F1 return number is begin return 2; end;",
+                                      "P1|7|PROCEDURE p1 IS BEGIN NULL; END;", "P2|7|PROCEDURE p2 IS BEGIN NULL; END;",
+                                      "PK|9|PACKAGE pk IS x NUMBER; END;", "PK|11|PACKAGE BODY pk IS END;"}));
 }
 
 TEST_F(DdlShapes, ViewColumnsComeFromTheListOrTheSelectList) {
