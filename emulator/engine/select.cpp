@@ -13,6 +13,7 @@
 #include "engine/select_compile.h"
 #include "engine/select_like.h"
 #include "engine/select_parser.h"
+#include "engine/select_relations.h"
 #include "engine/select_types.h"
 #include "engine/storage.h"
 
@@ -22,18 +23,21 @@ namespace {
 
 using sel::CompiledQuery;
 
-// Translations depend only on the statement text (the view definitions are
-// fixed and the session enters as parameters), so one memo serves every
-// connection. It is bounded; a full memo starts over.
+// Translations of statements over the dictionary views depend only on the
+// text (the view definitions are fixed and the session enters as
+// parameters), so one memo serves every connection. Those that read a
+// user's tables or views are not kept. The memo is bounded; a full memo
+// starts over.
 class TranslationMemo {
  public:
-  std::shared_ptr<const CompiledQuery> Get(const std::string& sql) {
+  std::shared_ptr<const CompiledQuery> Get(const std::string& sql, sel::RelationSource& relations) {
     {
       std::lock_guard<std::mutex> lock(mu_);
       auto it = map_.find(sql);
       if (it != map_.end()) return it->second;
     }
-    auto compiled = std::make_shared<const CompiledQuery>(sel::Compile(sel::ParseQuery(sql)));
+    auto compiled = std::make_shared<const CompiledQuery>(sel::Compile(sel::ParseQuery(sql), &relations));
+    if (!compiled->reusable) return compiled;
     std::lock_guard<std::mutex> lock(mu_);
     if (map_.size() >= kCapacity) map_.clear();
     map_.emplace(sql, compiled);
@@ -183,7 +187,13 @@ Value ColumnValue(sqlite3_stmt* st, int i, const ColumnDesc& d) {
 
 Result RunSelect(Storage& storage, int userId, const std::string& userName, const std::string& sql,
                  const std::vector<Bind>& binds, bool describeOnly) {
-  std::shared_ptr<const CompiledQuery> q = Memo().Get(sql);
+  sel::StorageRelations relations(storage, userId);
+  std::shared_ptr<const CompiledQuery> q;
+  try {
+    q = Memo().Get(sql, relations);
+  } catch (const StorageError& e) {
+    RecursiveError(e);
+  }
   Result r;
   r.columns = q->columns;
   r.sqlFnCode = 4;  // SELECT

@@ -5,6 +5,7 @@
 
 #include "engine/dictionary_views.h"
 #include "engine/errors.h"
+#include "engine/select_parser.h"
 #include "engine/select_types.h"
 
 namespace oraemu::sel {
@@ -103,12 +104,15 @@ Typed Bool(std::string sql) {
 
 class Compiler {
  public:
+  explicit Compiler(RelationSource* relations) : relations_(relations) {}
+
   CompiledQuery Run(const Query& q) {
     Out out = QuerySql(q, nullptr);
     CompiledQuery c;
     c.sql = std::move(out.sql);
     c.columns = std::move(out.cols);
     c.binds = binds_;
+    c.reusable = reusable_;
     return c;
   }
 
@@ -231,9 +235,9 @@ class Compiler {
         s.cols = std::move(inner.cols);
       } else if (f.name.size() == 1 && CommonTableSource(f.name[0], s)) {
         // a table of a WITH clause
+      } else if (!(s.view = dict::FindView(f.name.size() == 2 ? f.name[0] : std::string(), f.name.back()))) {
+        UserRelation(f, s);
       } else {
-        s.view = dict::FindView(f.name.size() == 2 ? f.name[0] : std::string(), f.name.back());
-        if (!s.view) Raise(942, f.offset);
         s.owner = s.view->owner;
         s.name = f.name.back();
         for (const dict::ViewColumn& vc : s.view->columns) s.cols.push_back(vc.desc);
@@ -764,6 +768,45 @@ class Compiler {
     return t;
   }
 
+  // A user's table (which holds no rows: the server keeps no data) or view
+  // (whose query is compiled in its place).
+  void UserRelation(const FromItem& f, Source& s) {
+    std::optional<Relation> r;
+    if (relations_) r = relations_->Find(f.name.size() == 2 ? f.name[0] : std::string(), f.name.back());
+    if (!r) Raise(942, f.offset);
+    reusable_ = false;
+    s.owner = r->owner;
+    s.name = f.name.back();
+    s.cols = r->columns;
+    if (!r->isView) {
+      std::string sql = "SELECT ";
+      for (size_t k = 0; k < s.cols.size(); ++k) sql += (k ? ", " : "") + std::string("NULL AS c") + std::to_string(k);
+      s.subSql = sql + " WHERE 0";
+      return;
+    }
+    if (++viewDepth_ > kMaxViewDepth) Raise(1731, f.offset);
+    Query q;
+    try {
+      q = ParseQuery(r->viewText);
+    } catch (const OraError&) {
+      Raise(4063, f.offset, {"view \"" + r->owner + "\".\"" + s.name + "\""});
+    }
+    std::vector<WithLevel> saved = std::move(withs_);
+    withs_.clear();
+    Out inner = QuerySql(q, nullptr);
+    withs_ = std::move(saved);
+    --viewDepth_;
+    if (inner.cols.size() == s.cols.size()) {
+      for (size_t k = 0; k < s.cols.size(); ++k) inner.cols[k].name = s.cols[k].name;
+    }
+    s.cols = std::move(inner.cols);
+    s.subSql = std::move(inner.sql);
+  }
+
+  static constexpr int kMaxViewDepth = 32;
+  RelationSource* relations_;
+  bool reusable_ = true;
+  int viewDepth_ = 0;
   std::vector<std::string> binds_;
   std::vector<WithLevel> withs_;
   int aliasCounter_ = 0;
@@ -771,6 +814,6 @@ class Compiler {
 
 }  // namespace
 
-CompiledQuery Compile(const Query& query) { return Compiler().Run(query); }
+CompiledQuery Compile(const Query& query, RelationSource* relations) { return Compiler(relations).Run(query); }
 
 }  // namespace oraemu::sel

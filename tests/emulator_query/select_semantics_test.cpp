@@ -199,6 +199,43 @@ TEST_F(SemanticsTest, NameLookupsAgreeWithPlainFilters) {
   EXPECT_EQ(One("select count(*) from user_col_comments where table_name = :v", {{"v", Value::Null()}}), (V{"0"}));
 }
 
+TEST_F(SemanticsTest, UserTablesAreEmptyAndViewsRunTheirQuery) {
+  Exec(*scott_, "CREATE TABLE EMP (EMPNO NUMBER(4) NOT NULL, SAL NUMBER(7,2), NAME VARCHAR2(10 CHAR), HIRED DATE)");
+  oraemu::Result r = Query(*scott_, "select e.*, sal * 2 double from emp e where empno > 1");
+  EXPECT_TRUE(r.rows.empty());
+  ASSERT_EQ(r.columns.size(), 5u);
+  EXPECT_EQ(r.columns[0].name, "EMPNO");
+  EXPECT_FALSE(r.columns[0].nullable);
+  EXPECT_EQ(r.columns[1].precision, 7);
+  EXPECT_EQ(r.columns[1].scale, 2);
+  EXPECT_EQ(r.columns[2].type, 1);
+  EXPECT_TRUE(r.columns[2].charUsed);
+  EXPECT_EQ(r.columns[3].type, 12);
+  EXPECT_EQ(r.columns[4].name, "DOUBLE");
+  EXPECT_EQ(ErrorOf(*scott_, "select nope from emp"), 904);
+
+  Exec(*scott_, "CREATE VIEW V_EMP (N, S) AS SELECT EMPNO, SAL FROM EMP WHERE SAL > 0");
+  Exec(*scott_, "CREATE SYNONYM S_EMP FOR V_EMP");
+  oraemu::Result v = Query(*scott_, "select x.s, x.n from s_emp x where x.n = 1");
+  EXPECT_TRUE(v.rows.empty());
+  ASSERT_EQ(v.columns.size(), 2u);
+  EXPECT_EQ(v.columns[0].name, "S");
+  EXPECT_EQ(v.columns[0].scale, 2);
+  EXPECT_EQ(One("select count(*) from scott.emp"), (V{"0"}));
+
+  // Another user reads SCOTT's table only once it is granted.
+  oraemu::Session& adams = AddUser("ADAMS");
+  EXPECT_EQ(ErrorOf(adams, "select * from scott.emp"), 942);
+  EXPECT_EQ(ErrorOf(adams, "select * from emp"), 942);
+  Exec(*scott_, "GRANT SELECT ON EMP TO ADAMS");
+  EXPECT_EQ(Query(adams, "select * from scott.emp").columns.size(), 4u);
+  Exec(*system_, "CREATE PUBLIC SYNONYM EMP FOR SCOTT.EMP");
+  EXPECT_EQ(Query(adams, "select empno from emp").columns.size(), 1u);
+  // A dropped table is gone at once: such translations are not kept.
+  Exec(*scott_, "DROP TABLE EMP");
+  EXPECT_EQ(ErrorOf(*scott_, "select e.*, sal * 2 double from emp e where empno > 1"), 942);
+}
+
 TEST_F(SemanticsTest, WithClauseNamesSubqueries) {
   EXPECT_EQ(One("with t(n) as (select table_name from user_tables), c as (select n from t where n like '%2') "
                 "select c.n from c"),
