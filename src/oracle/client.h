@@ -4,6 +4,7 @@
 #ifndef SKELVANE_ORACLE_CLIENT_H
 #define SKELVANE_ORACLE_CLIENT_H
 
+#include <atomic>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -26,7 +27,7 @@ class TOracleCriticalSection {
 
  private:
   std::recursive_mutex mutex_;
-  int count_ = 0;
+  std::atomic<int> count_{0};
 };
 
 // Enter on construction, Leave on destruction.

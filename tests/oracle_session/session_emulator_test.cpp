@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #include "common/platform.h"
 #include "common/text.h"
@@ -219,6 +220,35 @@ TEST_F(SessionEmulatorTest, DiscoveryThroughOracleHomeFindsTheClientInItsLibFold
   EXPECT_EQ(trace, "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: " + home.Path() +
                        "\r\nFound: libclntsh.so\r\nUsing: " + (home / "lib/libclntsh.so"));
   std::printf("%s\n", trace.c_str());
+}
+
+}  // namespace
+}  // namespace skelvane::oracle
+
+namespace skelvane::oracle {
+namespace {
+
+TEST_F(SessionEmulatorTest, ThreadSafeSessionsLogOnAndOffFromSeveralThreads) {
+  auto work = [](int* failures) {
+    for (int i = 0; i < 5; ++i) {
+      TOracleSession session;
+      session.ThreadSafe = true;
+      session.LogonUsername = "scott/tiger@DB";
+      try {
+        session.LogOn();
+        session.LogOff();
+      } catch (const std::exception&) {
+        ++*failures;
+      }
+    }
+  };
+  int failures[2] = {0, 0};
+  std::thread first(work, &failures[0]);
+  std::thread second(work, &failures[1]);
+  first.join();
+  second.join();
+  EXPECT_EQ(failures[0] + failures[1], 0);
+  EXPECT_EQ(ClientCriticalSection().Count(), 0);
 }
 
 }  // namespace
