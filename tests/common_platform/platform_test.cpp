@@ -53,26 +53,6 @@ TEST_F(FilesTest, ListFilesMatchesPlainFilesOnlyAndSorts) {
   EXPECT_FALSE(FileExists(""));
 }
 
-TEST_F(FilesTest, CurrentDirectoryCanBeChangedAndRestored) {
-  const std::string before = CurrentDirectory();
-  ASSERT_TRUE(ChangeDirectory(dir));
-  EXPECT_EQ(std::filesystem::canonical(CurrentDirectory()), std::filesystem::canonical(dir));
-  EXPECT_FALSE(ChangeDirectory(dir + "/missing"));
-  ASSERT_TRUE(ChangeDirectory(before));
-}
-
-TEST(EnvironmentTest, SetReadAndUnset) {
-  UnsetEnv("SKELVANE_PLATFORM_TEST");
-  EXPECT_FALSE(EnvIsSet("SKELVANE_PLATFORM_TEST"));
-  EXPECT_EQ(GetEnv("SKELVANE_PLATFORM_TEST"), "");
-  SetEnv("SKELVANE_PLATFORM_TEST", "a;b");
-  EXPECT_EQ(GetEnv("SKELVANE_PLATFORM_TEST"), "a;b");
-  SetEnv("SKELVANE_PLATFORM_TEST", "");
-  EXPECT_TRUE(EnvIsSet("SKELVANE_PLATFORM_TEST"));
-  UnsetEnv("SKELVANE_PLATFORM_TEST");
-  EXPECT_FALSE(EnvIsSet("SKELVANE_PLATFORM_TEST"));
-}
-
 TEST(ProcessTest, ExecutablePathNamesThisProgram) {
   const std::string path = ExecutablePath();
   EXPECT_TRUE(FileExists(path));
