@@ -13,15 +13,17 @@ namespace {
 const std::string k28Nines(28, '9');
 const std::string kMinus27Nines = "-" + std::string(27, '9');
 
-std::string ReadInteger(Parser& p) {
+// A sequence parameter: an integer of at most 28 digits (27 when negative).
+std::string ReadInteger(Parser& p, const char* parameter) {
   bool negative = p.AcceptSymbol("-");
   if (!negative) p.AcceptSymbol("+");
   const Token t = p.Peek();
   if (t.kind != Token::Kind::Number) p.Fail(1722, t);
   auto v = CanonicalInteger(t.text, negative);
-  if (!v) p.Fail(1722, t);
-  // NUMBER holds at most 38 significant digits.
-  if (v->size() > 39) p.Fail(1426, t);
+  if (!v) Raise(4001, t.offset, {parameter});
+  const size_t digits = v->size() - (negative && *v != "0" ? 1 : 0);
+  const size_t limit = negative ? 27 : 28;
+  if (digits > limit) Raise(4003, t.offset, {parameter, std::to_string(limit)});
   p.Next();
   return *v;
 }
@@ -38,16 +40,16 @@ uint16_t CreateSequence(DdlContext& ctx, Parser& p) {
     const Token t = p.Peek();
     if (p.Accept("INCREMENT")) {
       p.Expect("BY");
-      increment = ReadInteger(p);
+      increment = ReadInteger(p, "INCREMENT");
     } else if (p.Accept("START")) {
       p.Expect("WITH");
-      start = ReadInteger(p);
+      start = ReadInteger(p, "START WITH");
     } else if (p.Accept("MAXVALUE")) {
-      maxValue = ReadInteger(p);
+      maxValue = ReadInteger(p, "MAXVALUE");
     } else if (p.Accept("NOMAXVALUE")) {
       maxValue.reset();
     } else if (p.Accept("MINVALUE")) {
-      minValue = ReadInteger(p);
+      minValue = ReadInteger(p, "MINVALUE");
     } else if (p.Accept("NOMINVALUE")) {
       minValue.reset();
     } else if (p.Accept("CYCLE") || p.Accept("NOCYCLE")) {
@@ -55,7 +57,7 @@ uint16_t CreateSequence(DdlContext& ctx, Parser& p) {
     } else if (p.Accept("ORDER") || p.Accept("NOORDER")) {
       order = t.Is("ORDER");
     } else if (p.Accept("CACHE")) {
-      cacheText = ReadInteger(p);
+      cacheText = ReadInteger(p, "CACHE");
       noCache = false;
     } else if (p.Accept("NOCACHE")) {
       noCache = true;
@@ -68,10 +70,11 @@ uint16_t CreateSequence(DdlContext& ctx, Parser& p) {
   p.ExpectEnd(933);
 
   const bool ascending = increment[0] != '-';
-  if (increment == "0") Raise(4005, offset);
+  if (increment == "0") Raise(4002, offset);
   std::string min = minValue ? *minValue : ascending ? "1" : kMinus27Nines;
   std::string max = maxValue ? *maxValue : ascending ? k28Nines : "-1";
   if (CompareIntegers(min, max) >= 0) Raise(4004, offset);
+  if (std::fabs(ApproxValue(increment)) >= ApproxValue(max) - ApproxValue(min)) Raise(4005, offset);
   std::string first = start ? *start : ascending ? min : max;
   if (CompareIntegers(first, min) < 0) Raise(4006, offset);
   if (CompareIntegers(first, max) > 0) Raise(4008, offset);
