@@ -1,6 +1,8 @@
 #include "engine/select_compile.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <set>
 
 #include "engine/dictionary_views.h"
@@ -46,6 +48,7 @@ struct Ctx {
   std::set<size_t> marked;    // sources of `scope` carrying (+)
   std::set<size_t> touched;   // sources of `scope` read
   bool aggregateAllowed = false;
+  bool rownumAllowed = false;  // ROWNUM as a select-list value
   int aggDepth = 0;
   bool sawAggregate = false;
   std::vector<std::string> bare;  // column references outside group functions
@@ -168,7 +171,11 @@ class Compiler {
   Out SetQuery(const Query& q, Scope* parent) {
     if (q.blocks.size() == 1) return Block(q.blocks[0], parent, q.orderBy);
     std::vector<Out> outs;
-    for (const QueryBlock& b : q.blocks) outs.push_back(Block(b, parent, {}));
+    for (const QueryBlock& b : q.blocks) {
+      outs.push_back(Block(b, parent, {}));
+      // SQLite takes LIMIT only at the end of a compound query.
+      if (outs.back().sql.find(" LIMIT ") != std::string::npos) outs.back().sql = "SELECT * FROM (" + outs.back().sql + ")";
+    }
     Out out;
     out.cols = outs[0].cols;
     out.sql = outs[0].sql;
@@ -249,10 +256,12 @@ class Compiler {
     // WHERE: conjuncts carrying (+) become the ON conditions of the table
     // they mark.
     std::vector<std::string> where;
+    std::optional<long long> limit;
     if (b.where) {
       std::vector<const Expr*> conj;
       Conjuncts(*b.where, conj);
       for (const Expr* e : conj) {
+        if (RownumLimit(*e, limit)) continue;
         Ctx c(&scope);
         c.outerAllowed = !ansi;
         c.ansi = ansi;
@@ -307,6 +316,7 @@ class Compiler {
       }
       Ctx c(&scope);
       c.aggregateAllowed = true;
+      c.rownumAllowed = true;
       Typed t = Value(*item.expr, c);
       if (c.sawAggregate) aggregated = true;
       std::string name = !item.alias.empty() ? item.alias
@@ -342,6 +352,8 @@ class Compiler {
     for (size_t i = 0; i < out.cols.size(); ++i)
       if (TypeOf(out.cols[i]) == VT::Long && (b.distinct || aggregated)) Raise(997, itemOffset[i]);
 
+    // ROWNUM counts rows before grouping or DISTINCT; not done here.
+    if (limit && (aggregated || b.distinct)) Raise(3001, b.offset);
     std::string sql = "SELECT ";
     if (b.distinct) sql += "DISTINCT ";
     for (size_t i = 0; i < out.itemSql.size(); ++i)
@@ -351,8 +363,38 @@ class Compiler {
     if (!b.groupBy.empty()) sql += " GROUP BY " + Join({groupSql.begin(), groupSql.end()}, ", ");
     if (!having.empty()) sql += " HAVING " + having;
     if (!order.empty()) sql += " ORDER BY " + Join(order, ", ");
+    if (limit) sql += " LIMIT " + std::to_string(*limit);
     out.sql = std::move(sql);
     return out;
+  }
+
+  // "ROWNUM <= n", "ROWNUM < n", "ROWNUM = n" (and mirrored) with a whole
+  // number n: Oracle numbers rows as they are produced, before any sort, so
+  // the first n rows of the result are an answer it may give.
+  static bool RownumLimit(const Expr& e, std::optional<long long>& limit) {
+    if (e.kind != ExprKind::Compare) return false;
+    const Expr* a = e.args[0].get();
+    const Expr* b = e.args[1].get();
+    std::string op = e.op;
+    if (b->kind == ExprKind::Pseudo && b->text == "ROWNUM") {
+      std::swap(a, b);
+      if (op[0] == '<') op[0] = '>';
+      else if (op[0] == '>') op[0] = '<';
+    }
+    if (a->kind != ExprKind::Pseudo || a->text != "ROWNUM" || b->kind != ExprKind::Number) return false;
+    char* end = nullptr;
+    long long n = std::strtoll(b->text.c_str(), &end, 10);
+    if (*end != '\0') return false;
+    long long rows;
+    if (op == "<=") rows = n;
+    else if (op == "<") rows = n - 1;
+    else if (op == "=") rows = n == 1 ? 1 : 0;
+    else if (op == ">") rows = n < 1 ? -1 : 0;
+    else if (op == ">=") rows = n <= 1 ? -1 : 0;
+    else return false;
+    if (rows < 0) return true;  // holds for every row
+    limit = std::min(limit.value_or(rows), std::max(rows, 0LL));
+    return true;
   }
 
   static void CheckGrouped(const std::vector<std::string>& bare, const std::set<std::string>& groupSql,
@@ -618,6 +660,10 @@ class Compiler {
           t.sql = "datetime('now', 'localtime')";
           t.type = VT::Date;
           t.desc = DateDesc();
+        } else if (c.rownumAllowed) {
+          t.sql = "row_number() OVER ()";
+          t.type = VT::Number;
+          t.desc = NumberDesc();
         } else {
           Raise(3001, e.offset);
         }

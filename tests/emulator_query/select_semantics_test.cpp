@@ -236,6 +236,22 @@ TEST_F(SemanticsTest, UserTablesAreEmptyAndViewsRunTheirQuery) {
   EXPECT_EQ(ErrorOf(*scott_, "select e.*, sal * 2 double from emp e where empno > 1"), 942);
 }
 
+TEST_F(SemanticsTest, RownumLimitsAndNumbersRows) {
+  Exec(*scott_, "CREATE TABLE T3 (D NUMBER)");
+  EXPECT_EQ(One("select table_name from user_tables where rownum <= 2 order by table_name").size(), 2u);
+  EXPECT_EQ(One("select table_name from user_tables where 2 > rownum").size(), 1u);
+  EXPECT_EQ(One("select table_name from user_tables where rownum = 1").size(), 1u);
+  EXPECT_TRUE(One("select table_name from user_tables where rownum = 2").empty());
+  EXPECT_TRUE(One("select table_name from user_tables where rownum > 1").empty());
+  EXPECT_EQ(One("select table_name from user_tables where rownum >= 1").size(), 3u);
+  EXPECT_EQ(One("select rownum from user_tables"), (V{"1", "2", "3"}));
+  EXPECT_EQ(One("select 'A' from dual where rownum < 2 union all select table_name from user_tables where rownum < 2")
+                .size(),
+            2u);
+  EXPECT_EQ(ErrorOf(*scott_, "select count(*) from user_tables where rownum <= 1"), 3001);
+  EXPECT_EQ(ErrorOf(*scott_, "select 1 from user_tables where rownum + 1 = 2"), 3001);
+}
+
 TEST_F(SemanticsTest, WithClauseNamesSubqueries) {
   EXPECT_EQ(One("with t(n) as (select table_name from user_tables), c as (select n from t where n like '%2') "
                 "select c.n from c"),
