@@ -65,6 +65,27 @@ ObjectRow RequireTable(DdlContext& ctx, const QualifiedName& q, bool orView) {
   return *obj;
 }
 
+bool HoldsPrivilege(Storage& s, int64_t objId, int userId, const std::vector<std::string>& privileges) {
+  for (const auto& priv : privileges) {
+    auto q = s.Query("SELECT 1 FROM grants WHERE obj_id = ?1 AND grantee_id IN (?2, ?3) AND privilege = ?4");
+    q.Bind(1, objId).Bind(2, userId).Bind(3, kPublicUserId).Bind(4, priv);
+    if (q.Step()) return true;
+  }
+  return false;
+}
+
+void RequireAccess(DdlContext& ctx, const ObjectRow& obj, const std::vector<std::string>& privileges, int offset) {
+  if (obj.ownerId == ctx.userId || IsPrivileged(ctx)) return;
+  if (HoldsPrivilege(ctx.storage, obj.id, ctx.userId, privileges)) return;
+  bool visible;
+  {
+    auto q = ctx.storage.Query("SELECT 1 FROM grants WHERE obj_id = ?1 AND grantee_id IN (?2, ?3)");
+    q.Bind(1, obj.id).Bind(2, ctx.userId).Bind(3, kPublicUserId);
+    visible = q.Step();
+  }
+  Raise(visible ? 1031 : 942, offset);
+}
+
 int64_t InsertObject(Storage& s, int ownerId, const std::string& name, int type, int ns) {
   int64_t id = s.NextObjectId();
   std::string now = Storage::Now();

@@ -63,6 +63,12 @@ std::optional<ObjectRow> FindObject(Storage& s, int ownerId, const std::string& 
 // A table (or, with `orView`, a view) or ORA-00942 at the name.
 ObjectRow RequireTable(DdlContext& ctx, const QualifiedName& q, bool orView = false);
 
+// Whether `userId` (or PUBLIC) holds one of `privileges` on the object.
+bool HoldsPrivilege(Storage& s, int64_t objId, int userId, const std::vector<std::string>& privileges);
+// Another user's object is visible to the privileged users and to holders of
+// any privilege on it; using it needs one of `privileges` (else ORA-01031).
+void RequireAccess(DdlContext& ctx, const ObjectRow& obj, const std::vector<std::string>& privileges, int offset);
+
 int64_t InsertObject(Storage& s, int ownerId, const std::string& name, int type, int ns);
 void TouchObject(Storage& s, int64_t objId);
 void DeleteObject(Storage& s, int64_t objId);

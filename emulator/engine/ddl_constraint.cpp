@@ -268,6 +268,7 @@ void ApplyConstraint(DdlContext& ctx, const ObjectRow& table, const ConstraintSp
     }
     case 'R': {
       ObjectRow ref = RequireTable(ctx, spec.refTable);
+      RequireAccess(ctx, ref, {"REFERENCES"}, spec.refTable.offset);
       const auto refCons = TableConstraints(s, ref.id);
       std::vector<std::string> refNames;
       if (spec.refColumns.empty()) {

@@ -46,6 +46,7 @@ ObjectRow ResolveSource(DdlContext& ctx, const QualifiedName& q, int shift) {
     obj = target ? FindObject(s, target->id, syn.Text(1), kNsDefault) : std::nullopt;
   }
   if (!obj || (obj->type != kObjTable && obj->type != kObjView)) Raise(942, q.offset + shift);
+  RequireAccess(ctx, *obj, {"SELECT", "READ"}, q.offset + shift);
   return *obj;
 }
 

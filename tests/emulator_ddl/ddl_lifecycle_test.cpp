@@ -75,6 +75,21 @@ TEST_F(DdlLifecycle, PrivilegesPassOnOnlyWithGrantOption) {
             "APP");
 }
 
+TEST_F(DdlLifecycle, OtherUsersTablesNeedAPrivilegeToBuildOn) {
+  auto other = db_->Logon("OTHER", "pw", false).session;
+  ExecAs(*other, "CREATE TABLE K (A NUMBER PRIMARY KEY)");
+  Exec("CREATE TABLE R (X NUMBER)");
+  const std::string fk = "ALTER TABLE R ADD (CONSTRAINT R_FK FOREIGN KEY (X) REFERENCES OTHER.K (A))";
+  const std::string view = "CREATE VIEW V AS SELECT a FROM other.k";
+  EXPECT_EQ(Refuse(fk).code(), 942);    // nothing granted: the table is not visible
+  EXPECT_EQ(Refuse(view).code(), 942);
+  ExecAs(*other, "GRANT SELECT ON K TO APP");
+  EXPECT_EQ(Refuse(fk).code(), 1031);   // visible, but REFERENCES is missing
+  Exec(view);
+  ExecAs(*other, "GRANT REFERENCES ON K TO PUBLIC");
+  Exec(fk);
+}
+
 TEST_F(DdlLifecycle, ConnectionsToOneFileSeeEachOthersChanges) {
   auto second = oraemu::Database::Open("T");
   auto app2 = second->Logon("APP", "secret", false).session;
