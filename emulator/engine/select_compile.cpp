@@ -92,6 +92,15 @@ void Conjuncts(const Expr& e, std::vector<const Expr*>& out) {
   }
 }
 
+// A whole number too long for SQLite to hold exactly stays decimal text,
+// as the storage keeps such numbers: it then comes back and compares exact.
+std::string NumberLiteral(const std::string& text) {
+  if (text.find_first_not_of("0123456789") != std::string::npos) return text;
+  size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+  std::string digits = text.substr(first);
+  return digits.size() > 15 ? Quote(digits) : digits;
+}
+
 std::string Join(const std::vector<std::string>& parts, const char* sep) {
   std::string out;
   for (size_t i = 0; i < parts.size(); ++i) out += (i ? sep : "") + parts[i];
@@ -638,7 +647,7 @@ class Compiler {
         t.value = e.text;
         return t;
       case ExprKind::Number:
-        t.sql = e.text;
+        t.sql = NumberLiteral(e.text);
         t.type = VT::Number;
         t.desc = NumberDesc();
         return t;

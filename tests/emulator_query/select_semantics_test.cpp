@@ -119,6 +119,10 @@ TEST_F(SemanticsTest, NumbersComeBackAsExactDecimalText) {
   Exec(*scott_, "CREATE SEQUENCE S_BIG MAXVALUE 100000");
   EXPECT_EQ(One("select sequence_name from user_sequences where max_value > 1000"), (V{"S_BIG"}));
   EXPECT_EQ(One("select max_value from user_sequences order by max_value"), (V{"-1", "999", "100000"}));
+  Exec(*scott_, "CREATE SEQUENCE S_HUGE");
+  EXPECT_EQ(One("select sequence_name from user_sequences where max_value = 9999999999999999999999999999"),
+            (V{"S_HUGE"}));
+  EXPECT_EQ(One("select 0099999999999999999999 from dual"), (V{"99999999999999999999"}));
 }
 
 TEST_F(SemanticsTest, SelectListNamesTypesAndShapes) {
