@@ -18,6 +18,7 @@ namespace {
 
 // CPU time of this thread (page faults included): the machines these run on are
 // shared, and wall time there measures the neighbours as much as the reader.
+#if defined(CLOCK_THREAD_CPUTIME_ID)
 struct ThreadClock {
   using duration = std::chrono::nanoseconds;
   using time_point = std::chrono::time_point<ThreadClock>;
@@ -27,6 +28,9 @@ struct ThreadClock {
     return time_point(duration(static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec));
   }
 };
+#else
+using ThreadClock = std::chrono::steady_clock;
+#endif
 using Clock = ThreadClock;
 using skelvane::TSDB_Parser;
 using skelvane::TTreeResult;

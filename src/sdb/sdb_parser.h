@@ -16,6 +16,7 @@ namespace skelvane {
 // Keys from the top level down, e.g. {"tables", "t"}; compared byte for byte.
 using TSdbPath = std::vector<std::string>;
 
+// One thread at a time: Select remembers where it ended, even on a const document.
 class TSDB_Parser {
  public:
   // A document read from fileName. Kind 1 for the extension "._sdb", 2 for ".psdb"
