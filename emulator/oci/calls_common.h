@@ -43,12 +43,12 @@ enum FnCode : ub4 {
 };
 
 // Where errors of a call go: an error handle, or nowhere when the caller
-// passed none (the status alone then tells).
+// passed none (the status alone then tells). A successful call leaves the
+// record alone: callers read the parse error offset with OCIAttrGet on the
+// same error handle before they read the error itself.
 class ErrorSink {
  public:
-  explicit ErrorSink(const void* errhp) : handle_(As<ErrorHandle>(errhp, OCI_HTYPE_ERROR)) {
-    if (handle_ != nullptr) handle_->diag = Diagnostics{};
-  }
+  explicit ErrorSink(const void* errhp) : handle_(As<ErrorHandle>(errhp, OCI_HTYPE_ERROR)) {}
   sword Report(const oraemu::OraError& error, sword status = OCI_ERROR) const {
     if (handle_ != nullptr) {
       handle_->diag.record = ErrorRecord{error.code(), error.what(), error.offset()};

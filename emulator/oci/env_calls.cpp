@@ -63,22 +63,22 @@ ORAEMU_EXPORT sword OCIHandleAlloc(const void* parenth, void** hndlpp, const ub4
   if (parent == nullptr || hndlpp == nullptr) return OCI_INVALID_HANDLE;
   Env* env = parent->env;
   try {
-    std::unique_ptr<Handle> handle;
+    Handle* handle = nullptr;
     switch (type) {
-      case OCI_HTYPE_ERROR: handle = std::make_unique<ErrorHandle>(type, env); break;
-      case OCI_HTYPE_SVCCTX: handle = std::make_unique<SvcCtxHandle>(type, env); break;
-      case OCI_HTYPE_STMT: handle = std::make_unique<StmtHandle>(type, env); break;
-      case OCI_HTYPE_SERVER: handle = std::make_unique<ServerHandle>(type, env); break;
-      case OCI_HTYPE_SESSION: handle = std::make_unique<SessionHandle>(type, env); break;
+      case OCI_HTYPE_ERROR: handle = env->Adopt(std::make_unique<ErrorHandle>(type, env)); break;
+      case OCI_HTYPE_SVCCTX: handle = env->Adopt(std::make_unique<SvcCtxHandle>(type, env)); break;
+      case OCI_HTYPE_STMT: handle = env->Adopt(std::make_unique<StmtHandle>(type, env)); break;
+      case OCI_HTYPE_SERVER: handle = env->Adopt(std::make_unique<ServerHandle>(type, env)); break;
+      case OCI_HTYPE_SESSION: handle = env->Adopt(std::make_unique<SessionHandle>(type, env)); break;
       case OCI_HTYPE_DESCRIBE:
       case OCI_HTYPE_TRANS:
       case OCI_HTYPE_CPOOL:
-      case OCI_HTYPE_SPOOL: handle = std::make_unique<PlainHandle>(type, env); break;
+      case OCI_HTYPE_SPOOL: handle = env->Adopt(std::make_unique<PlainHandle>(type, env)); break;
       default: return OCI_INVALID_HANDLE;  // environments, binds and defines are not allocated here
     }
-    GiveUserMemory(handle.get(), xtramem_sz, usrmempp);
+    GiveUserMemory(handle, xtramem_sz, usrmempp);
     handle->fnCode = kFnHandleAlloc;
-    *hndlpp = Out(env->Adopt(std::move(handle)));
+    *hndlpp = Out(handle);
     return OCI_SUCCESS;
   } catch (const std::bad_alloc&) {
     return OCI_ERROR;
@@ -102,9 +102,9 @@ ORAEMU_EXPORT sword OCIDescriptorAlloc(const void* parenth, void** descpp, const
   if (parent == nullptr || descpp == nullptr) return OCI_INVALID_HANDLE;
   if (!IsDescriptorType(type)) return OCI_INVALID_HANDLE;
   try {
-    auto descriptor = std::make_unique<PlainHandle>(type, parent->env);
-    GiveUserMemory(descriptor.get(), xtramem_sz, usrmempp);
-    *descpp = Out(parent->env->Adopt(std::move(descriptor)));
+    Handle* descriptor = parent->env->Adopt(std::make_unique<PlainHandle>(type, parent->env));
+    GiveUserMemory(descriptor, xtramem_sz, usrmempp);
+    *descpp = Out(descriptor);
     return OCI_SUCCESS;
   } catch (const std::bad_alloc&) {
     return OCI_ERROR;

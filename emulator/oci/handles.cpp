@@ -18,8 +18,20 @@ Env::~Env() {
 }
 
 bool Env::Release(Handle* handle) {
-  auto found = owned.find(handle);
-  if (found == owned.end()) return false;
+  OwnedHandle doomed(nullptr, &DestroyAs<Handle>);
+  {
+    std::lock_guard<std::mutex> lock(ownedMutex);
+    auto found = owned.find(handle);
+    if (found == owned.end()) return false;
+    Unlink(handle);
+    doomed = std::move(found->second);
+    owned.erase(found);
+  }
+  // `doomed` dies here, after the lock: destructors never run under it.
+  return true;
+}
+
+void Env::Unlink(Handle* handle) {
   // Nothing may keep pointing at the handle once it is gone.
   for (auto& [raw, kept] : owned) {
     if (raw->type == OCI_HTYPE_SVCCTX) {
@@ -38,8 +50,6 @@ bool Env::Release(Handle* handle) {
     }
   }
   if (lastSession == handle) lastSession = nullptr;
-  owned.erase(found);
-  return true;
 }
 
 SessionHandle::~SessionHandle() {

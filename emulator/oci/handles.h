@@ -8,8 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -25,9 +27,11 @@ inline constexpr uint32_t kHandleMagic = 0x554D454FU;
 
 struct Env;
 
+// Not polymorphic on purpose: a caller's pointer is checked by reading the
+// first bytes it points at, which must be the magic word and the type.
 struct Handle {
   Handle(ub4 handleType, Env* owner) : type(handleType), env(owner) {}
-  virtual ~Handle() { magic = 0; }
+  ~Handle() { magic = 0; }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
 
@@ -58,23 +62,36 @@ struct ErrorHandle : Handle {
 
 struct SessionHandle;
 
+// Ownership of a handle of any type: the deleter knows the concrete type.
+using OwnedHandle = std::unique_ptr<Handle, void (*)(Handle*)>;
+
+template <class T>
+void DestroyAs(Handle* handle) {
+  std::default_delete<T>()(static_cast<T*>(handle));
+}
+
 struct Env : Handle {
   explicit Env(ub4 envMode) : Handle(OCI_HTYPE_ENV, this), mode(envMode) {}
-  ~Env() override;
+  ~Env();
 
   // Takes ownership of a new handle or descriptor and returns it.
   template <class T>
   T* Adopt(std::unique_ptr<T> handle) {
     T* raw = handle.get();
-    owned.emplace(static_cast<Handle*>(raw), std::move(handle));
+    std::lock_guard<std::mutex> lock(ownedMutex);
+    owned.emplace(static_cast<Handle*>(raw), OwnedHandle(handle.release(), &DestroyAs<T>));
     return raw;
   }
   // Destroys a handle this environment owns; false when it owns no such handle.
   bool Release(Handle* handle);
+  // Clears every pointer other handles keep to `handle`.
+  void Unlink(Handle* handle);
 
   ub4 mode;
   Diagnostics diag;
-  std::unordered_map<Handle*, std::unique_ptr<Handle>> owned;
+  // Threads that share an environment allocate and free handles in it.
+  std::mutex ownedMutex;
+  std::unordered_map<Handle*, OwnedHandle> owned;
   SessionHandle* lastSession = nullptr;  // decides statement types at prepare time
 };
 
@@ -93,7 +110,7 @@ struct ServerHandle : Handle {
 
 struct SessionHandle : Handle {
   using Handle::Handle;
-  ~SessionHandle() override;
+  ~SessionHandle();
   std::string userName, password;
   std::map<ub4, std::string> textAttributes;  // module, action, client info ...
   std::shared_ptr<oraemu::Database> database;  // outlives `session`, even past a detach
@@ -194,21 +211,29 @@ struct PlainHandle : Handle {
   using Handle::Handle;
 };
 
+// The magic word and type at the start of whatever `pointer` points at;
+// read as bytes so a pointer that is no handle is never used as one.
+inline bool LooksLike(const void* pointer, ub4* type) {
+  if (pointer == nullptr) return false;
+  uint32_t header[2];
+  std::memcpy(header, pointer, sizeof header);
+  *type = header[1];
+  return header[0] == kHandleMagic;
+}
+
 // Checked conversion of a caller's pointer; null when it is not a live
 // handle of that type.
 template <class T>
 T* As(const void* pointer, ub4 type) {
-  if (pointer == nullptr) return nullptr;
-  auto* handle = static_cast<Handle*>(const_cast<void*>(pointer));
-  if (handle->magic != kHandleMagic || handle->type != type) return nullptr;
-  return static_cast<T*>(handle);
+  ub4 actual = 0;
+  if (!LooksLike(pointer, &actual) || actual != type) return nullptr;
+  return static_cast<T*>(static_cast<Handle*>(const_cast<void*>(pointer)));
 }
 
 // Any live handle, whatever its type.
 inline Handle* AnyHandle(const void* pointer) {
-  if (pointer == nullptr) return nullptr;
-  auto* handle = static_cast<Handle*>(const_cast<void*>(pointer));
-  return handle->magic == kHandleMagic ? handle : nullptr;
+  ub4 actual = 0;
+  return LooksLike(pointer, &actual) ? static_cast<Handle*>(const_cast<void*>(pointer)) : nullptr;
 }
 
 inline void* Out(Handle* handle) { return static_cast<void*>(handle); }

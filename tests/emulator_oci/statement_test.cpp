@@ -168,12 +168,13 @@ TEST_F(Statement, BindsByNameInAnySpellingAndByPosition) {
 TEST_F(Statement, ErrorsCarryTextAndParseOffset) {
   ASSERT_EQ(Prepare("select *\nfrom no_such_table"), OCI_SUCCESS);
   ASSERT_EQ(Execute(0), OCI_ERROR);
-  // The error handle keeps the offset until the next call that uses it.
+  // Reading the offset through the error handle leaves its record intact.
   ub2 fromErrorHandle = 0;
   OCIError* other = nullptr;
   OCI(OCIHandleAlloc)(client_.env, reinterpret_cast<void**>(&other), OCI_HTYPE_ERROR, 0, nullptr);
   OCI(OCIAttrGet)(client_.err, OCI_HTYPE_ERROR, &fromErrorHandle, nullptr, OCI_ATTR_PARSE_ERROR_OFFSET_OLD, other);
   EXPECT_EQ(fromErrorHandle, 14);
+  EXPECT_EQ(StmtAttr<ub2>(OCI_ATTR_PARSE_ERROR_OFFSET), 14);  // through the same error handle
   EXPECT_EQ(client_.Error().code, 942);
   EXPECT_EQ(client_.Error().text, "ORA-00942: table or view does not exist\n");
   // Both numbers of the attribute, on the statement and on the error handle.
