@@ -42,6 +42,12 @@ bool IsPlsqlUnit(const std::string& firstLine) {
   return w[i] == "TRIGGER" || w[i] == "FUNCTION" || w[i] == "PROCEDURE" || w[i] == "PACKAGE" || w[i] == "TYPE";
 }
 
+// SET TRANSACTION and SET ROLE are SQL; every other SET is a SQL*Plus setting.
+bool IsSqlSet(const std::string& line) {
+  auto w = Words(line, 2);
+  return w.size() == 2 && (w[1] == "TRANSACTION" || w[1] == "ROLE" || w[1] == "CONSTRAINT" || w[1] == "CONSTRAINTS");
+}
+
 }  // namespace
 
 std::vector<ScriptStatement> SplitScript(const std::string& script) {
@@ -64,6 +70,14 @@ std::vector<ScriptStatement> SplitScript(const std::string& script) {
     std::string trimmed = Trim(line);
     if (buffer.empty()) {
       if (trimmed.empty() || trimmed.rfind("--", 0) == 0) continue;
+      // SQL*Plus's own commands: settings and remarks change nothing here,
+      // EXIT and QUIT end the script.
+      auto first = Words(trimmed, 1);
+      const std::string w = first.empty() ? std::string() : first[0];
+      if (w == "EXIT" || w == "QUIT") break;
+      if (w == "REM" || w == "REMARK" || w == "PROMPT" || w == "SPOOL" || w == "WHENEVER" ||
+          (w == "SET" && !IsSqlSet(trimmed)))
+        continue;
       startLine = lineNo;
       plsql = false;
     }

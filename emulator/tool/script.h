@@ -13,8 +13,9 @@ struct ScriptStatement {
   int line = 0;      // 1-based line where it starts
 };
 
-// Blank lines and "--" comment lines between statements are skipped;
-// inside a statement every line is kept as written.
+// Blank lines and "--" comment lines between statements are skipped, and
+// so are the SQL*Plus commands REM, PROMPT, SET, SPOOL and WHENEVER; EXIT or
+// QUIT ends the script. Inside a statement every line is kept as written.
 std::vector<ScriptStatement> SplitScript(const std::string& script);
 
 }  // namespace oraemu::tool

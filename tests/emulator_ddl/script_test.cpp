@@ -34,6 +34,12 @@ TEST(ScriptSplit, LineEndsAndAnUnterminatedLastStatement) {
   EXPECT_TRUE(SplitScript("\n-- only comments\n   \n").empty());
 }
 
+TEST(ScriptSplit, SqlPlusCommandsAreSkippedAndExitEndsTheScript) {
+  EXPECT_EQ(Texts("SET ECHO ON\nPROMPT building\nREM old style remark\nset transaction read only;\n"
+                  "create table a (x number);\nexit\ncreate table b (x number);\n"),
+            (std::vector<std::string>{"4:set transaction read only", "5:create table a (x number)"}));
+}
+
 TEST(ExactIntegers, LiteralsCanonicalAndCompared) {
   using oraemu::CanonicalInteger;
   EXPECT_EQ(CanonicalInteger("0010", false).value(), "10");
