@@ -1,6 +1,8 @@
 // Oracle's built-in SQL functions over SQLite. Texts are bytes: lengths and
 // positions count bytes, as in a single-byte character set.
 #include <algorithm>
+#include <cctype>
+#include <string>
 
 #include "engine/errors.h"
 #include "engine/select_types.h"
@@ -142,6 +144,36 @@ std::string NullIfEmpty(const std::string& sql) { return "NULLIF(" + sql + ", ''
 
 std::string Bytes(const std::string& sql) { return "CAST(" + sql + " AS BLOB)"; }
 
+// An Oracle date format made of YYYY, MM, DD, HH24, HH, MI, SS and
+// punctuation, as a strftime format.
+bool DateFormat(const std::string& oracle, std::string& out) {
+  static const struct {
+    const char* element;
+    const char* strftime;
+  } elements[] = {{"YYYY", "%Y"}, {"HH24", "%H"}, {"MM", "%m"}, {"DD", "%d"}, {"MI", "%M"}, {"SS", "%S"}};
+  std::string upper = oracle;
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  out.clear();
+  for (size_t i = 0; i < upper.size();) {
+    bool matched = false;
+    for (const auto& e : elements) {
+      size_t n = std::char_traits<char>::length(e.element);
+      if (upper.compare(i, n, e.element) == 0) {
+        out += e.strftime;
+        i += n;
+        matched = true;
+        break;
+      }
+    }
+    if (matched) continue;
+    char c = upper[i++];
+    if (std::isalnum(static_cast<unsigned char>(c))) return false;
+    if (c == '%') out += '%';
+    out += c;
+  }
+  return true;
+}
+
 }  // namespace
 
 Typed CompileFunction(const std::string& name, std::vector<Typed> a, bool star, bool distinct, int offset) {
@@ -240,11 +272,12 @@ Typed CompileFunction(const std::string& name, std::vector<Typed> a, bool star, 
                    SizeOf(a[0]) + SizeOf(a[1]));
   }
   if (name == "TO_CHAR") {
-    if (a.size() != 1) {
-      ArgCount(a, 1, 3, offset);
+    ArgCount(a, 1, 3, offset);
+    if (a.size() == 1) return Varchar(AsText(a[0]), SizeOf(a[0]));
+    std::string format;
+    if (a.size() != 2 || a[0].type != VT::Date || !a[1].literal || !DateFormat(a[1].value, format))
       Raise(3001, offset);
-    }
-    return Varchar(AsText(a[0]), SizeOf(a[0]));
+    return Varchar("strftime(" + Quote(format) + ", " + a[0].sql + ")", static_cast<int>(a[1].value.size()) + 8);
   }
   if (name == "TO_NUMBER") {
     ArgCount(a, 1, 1, offset);

@@ -88,6 +88,12 @@ TEST_F(SemanticsTest, EmptyTextIsNullAndOracleFunctions) {
   EXPECT_EQ(One("select substr('abcdef', 2, 3) || substr('abc', 0, 1) || substr('abc', -2) from dual"),
             (V{"bcdabc"}));
   EXPECT_EQ(One("select length('abc') from dual"), (V{"3"}));
+  std::vector<std::string> created = One("select to_char(created, 'YYYY-MM-DD HH24:MI:SS') || '|' || "
+                                         "to_char(created, 'dd.mm.yyyy') from user_objects where object_name = 'T1'");
+  ASSERT_EQ(created.size(), 1u);
+  ASSERT_EQ(created[0].size(), 30u) << created[0];
+  EXPECT_EQ(created[0].substr(20), created[0].substr(8, 2) + "." + created[0].substr(5, 2) + "." + created[0].substr(0, 4));
+  EXPECT_EQ(ErrorOf(*scott_, "select to_char(created, 'Month') from user_objects"), 3001);
   EXPECT_EQ(One("select user from dual"), (V{"SCOTT"}));
   EXPECT_EQ(One("select count(*) from dual where USER = 'SCOTT' and userenv('SCHEMAID') = uid"), (V{"1"}));
   // LIKE is case-sensitive; '_' is one byte.
