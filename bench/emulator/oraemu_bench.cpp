@@ -171,6 +171,7 @@ int main(int argc, char** argv) {
       Session other(oci, "OTHER", "other");
       for (int i = 0; i < kTables; ++i) {
         other.Run("CREATE TABLE T" + std::to_string(i) + " (ID NUMBER(10) NOT NULL, NAME VARCHAR2(30))");
+        if ((i + 1) % 1000 == 0) std::fprintf(stderr, "  %d tables...\n", i + 1);
       }
     }
     const std::chrono::duration<double> built = Clock::now() - start;

@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 #include <string>
 
@@ -38,12 +37,6 @@ TEST(EntryPoints, EveryNameOfEveryGroupResolves) {
 #undef ORAEMU_NAME
   EXPECT_EQ(table, names);
   EXPECT_GE(names.size(), 240u);
-}
-
-TEST(EntryPoints, OracleSevenCallsAreNotExported) {
-  // Exporting only part of the Oracle 7 group would make a loader believe in it.
-  EXPECT_THROW(oci_test::Symbol("olog"), std::runtime_error);
-  EXPECT_THROW(oci_test::Symbol("oparse"), std::runtime_error);
 }
 
 TEST(EntryPoints, UnservedCallsAnswerUnimplementedThroughTheErrorHandle) {
@@ -88,23 +81,6 @@ TEST(EntryPoints, HandlesAreCheckedBeforeUse) {
   sb4 code = 0;
   OraText text[64];
   EXPECT_EQ(OCI(OCIErrorGet)(client.err, 1, nullptr, &code, text, sizeof text, OCI_HTYPE_ERROR), OCI_NO_DATA);
-}
-
-TEST(EntryPoints, HandlesCarryTheCallersExtraMemory) {
-  Client client;
-  OCIStmt* stmt = nullptr;
-  void* extra = nullptr;
-  ASSERT_EQ(OCI(OCIHandleAlloc)(client.env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 100, &extra),
-            OCI_SUCCESS);
-  ASSERT_NE(extra, nullptr);
-  std::memset(extra, 0x5A, 100);
-  void* rowid = nullptr;
-  ASSERT_EQ(OCI(OCIDescriptorAlloc)(client.env, &rowid, OCI_DTYPE_ROWID, 0, nullptr), OCI_SUCCESS);
-  EXPECT_EQ(OCI(OCIDescriptorFree)(rowid, OCI_DTYPE_ROWID), OCI_SUCCESS);
-  EXPECT_EQ(OCI(OCIHandleFree)(stmt, OCI_HTYPE_STMT), OCI_SUCCESS);
-  // Binds and defines are not allocated by the caller.
-  void* bind = nullptr;
-  EXPECT_NE(OCI(OCIHandleAlloc)(client.env, &bind, OCI_HTYPE_BIND, 0, nullptr), OCI_SUCCESS);
 }
 
 }  // namespace
