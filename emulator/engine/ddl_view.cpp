@@ -5,6 +5,7 @@
 #include "engine/ddl_codes.h"
 #include "engine/ddl_statements.h"
 #include "engine/errors.h"
+#include "engine/select.h"
 
 namespace oraemu {
 
@@ -26,6 +27,15 @@ bool IsClauseWord(const Token& t) {
   static const char* const words[] = {"WHERE", "GROUP", "ORDER", "HAVING", "UNION", "MINUS", "INTERSECT", "CONNECT",
                                       "START", "WITH", "JOIN", "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "NATURAL",
                                       "ON", "USING", "OUTER", "FETCH", "OFFSET", "FOR"};
+  for (const char* w : words)
+    if (t.Is(w)) return true;
+  return false;
+}
+
+// Words after which a FROM clause names no more tables.
+bool IsQueryEnd(const Token& t) {
+  static const char* const words[] = {"WHERE", "GROUP", "ORDER", "HAVING", "UNION", "MINUS", "INTERSECT",
+                                      "CONNECT", "START", "FETCH", "OFFSET", "WITH", "FOR", "MODEL"};
   for (const char* w : words)
     if (t.Is(w)) return true;
   return false;
@@ -60,10 +70,52 @@ ColumnRow Expression(const std::string& name) {
   return r;
 }
 
+// Column types from the query engine's description (WITH and
+// parenthesised queries, which the select-list reading below does not cover).
+std::vector<ViewColumn> DescribeByEngine(DdlContext& ctx, const std::string& query, int shift) {
+  Result r;
+  try {
+    r = RunSelect(ctx.storage, ctx.userId, ctx.userName, query, {}, true);
+  } catch (const OraError& e) {
+    throw OraError(e.code(), e.what(), e.offset() + shift);
+  }
+  std::vector<ViewColumn> out;
+  for (const auto& d : r.columns) {
+    ColumnRow c;
+    c.name = d.name;
+    c.dataLength = d.size;
+    c.nullable = d.nullable ? "Y" : "N";
+    switch (d.type) {
+      case 2:
+        c.dataType = d.precision > 0 && d.scale == -127 ? "FLOAT" : "NUMBER";
+        if (d.precision > 0) c.precision = d.precision;
+        if (d.scale != -127 && (d.precision > 0 || d.scale != 0)) c.scale = d.scale;
+        break;
+      case 12: c.dataType = "DATE"; break;
+      case 96: c.dataType = "CHAR"; break;
+      case 8: c.dataType = "LONG"; break;
+      case 23: c.dataType = "RAW"; break;
+      case 112: c.dataType = "CLOB"; break;
+      case 113: c.dataType = "BLOB"; break;
+      case 187: c.dataType = "TIMESTAMP(" + std::to_string(d.scale) + ")"; break;
+      default: c.dataType = "VARCHAR2"; break;
+    }
+    if (d.type == 1 || d.type == 96) {
+      c.charUsed = d.charUsed ? "C" : "B";
+      c.charLength = d.charSize ? d.charSize : d.size;
+    }
+    // An expression without alias is named by its text, which a view refuses.
+    bool named = !d.name.empty() && d.name.find_first_of("()+-*/|,' ") == std::string::npos;
+    out.push_back({c, named, shift});
+  }
+  return out;
+}
+
 // The select list of a simple query: names and types from the base
 // columns, aliases where written.
 std::vector<ViewColumn> DescribeQuery(DdlContext& ctx, const std::string& query, int shift) {
   Parser p(query);
+  if (p.Peek().Is("WITH") || p.Peek().IsSymbol("(")) return DescribeByEngine(ctx, query, shift);
   p.Expect("SELECT", 928);
   if (!p.Accept("DISTINCT")) {
     if (!p.Accept("UNIQUE")) p.Accept("ALL");
@@ -113,6 +165,7 @@ std::vector<ViewColumn> DescribeQuery(DdlContext& ctx, const std::string& query,
         more = true;
         break;
       }
+      if (depth == 0 && IsQueryEnd(t)) break;
       if (t.IsSymbol("(")) ++depth;
       if (t.IsSymbol(")")) --depth;
       p.Next();

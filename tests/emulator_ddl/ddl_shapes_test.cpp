@@ -183,6 +183,15 @@ TEST_F(DdlShapes, ViewColumnsComeFromTheListOrTheSelectList) {
                                       "V2|UP|VARCHAR2|Y", "V2|DNO|NUMBER|Y", "V2|DNAME|VARCHAR2|Y"}));
   EXPECT_EQ(Row("SELECT text, text_length FROM views v JOIN objects o ON o.obj_id = v.obj_id WHERE o.name = 'V1'"),
             "select id, name from e|22");
+  // Set operators end the tables of the first branch; WITH queries are described by the query engine.
+  Exec("CREATE VIEW V3 AS SELECT id, name FROM e WHERE id > 0 UNION SELECT dno, dname FROM d");
+  Exec("CREATE SYNONYM ES FOR E");
+  Exec("CREATE VIEW V4 AS WITH x AS (SELECT id, dept FROM es) SELECT dept, id FROM x");
+  EXPECT_EQ(Rows("SELECT o.name, c.name, c.data_type FROM columns c JOIN objects o ON o.obj_id = c.obj_id "
+                 "WHERE o.name IN ('V3', 'V4') ORDER BY o.name, c.column_id"),
+            (std::vector<std::string>{"V3|ID|NUMBER", "V3|NAME|VARCHAR2", "V4|DEPT|NUMBER", "V4|ID|NUMBER"}));
+  EXPECT_EQ(Refuse("CREATE VIEW V5 AS WITH x AS (SELECT id FROM nope) SELECT id FROM x").code(), 942);
+
   // Replacing keeps the comments of columns that stay.
   Exec("COMMENT ON COLUMN V1.B IS 'bee'");
   Exec("CREATE OR REPLACE VIEW V1 (A, B, C) AS select id, name, dept from e");
