@@ -134,6 +134,7 @@ ORAEMU_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attr
     }
     case OCI_HTYPE_STMT:
       if (GetStmt(*static_cast<StmtHandle*>(handle), attributep, sizep, attrtype) == OCI_SUCCESS) return OCI_SUCCESS;
+      if (attrtype == OCI_ATTR_ROWID) return sink.Report(kUnimplemented);  // the server keeps no row ids
       break;
     case OCI_HTYPE_BIND: {
       auto* bind = static_cast<BindHandle*>(handle);

@@ -16,8 +16,16 @@ void GiveUserMemory(Handle* handle, size_t size, void** usrmempp) {
   *usrmempp = handle->userMemory.get();
 }
 
+// Texts pass through as 8-bit bytes; an environment that would speak UTF-16
+// is refused rather than misread.
+constexpr ub4 kUtf16Mode = 0x4000;
+
 sword CreateEnv(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp) {
   if (envp == nullptr) return OCI_INVALID_HANDLE;
+  if ((mode & kUtf16Mode) != 0) {
+    *envp = nullptr;
+    return OCI_ERROR;
+  }
   try {
     auto env = std::make_unique<Env>(mode);
     GiveUserMemory(env.get(), xtramem_sz, usrmempp);
@@ -52,7 +60,8 @@ ORAEMU_EXPORT sword OCIInitialize(ub4 /*mode*/, void* /*ctxp*/, void* (*/*malocf
 }
 
 ORAEMU_EXPORT sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp) {
-  return CreateEnv(envp, mode, xtramem_sz, usrmempp);
+  // OCIEnvInit numbers its modes differently (OCI_ENV_NO_MUTEX is 0x08); none matters here.
+  return CreateEnv(envp, mode & ~kUtf16Mode, xtramem_sz, usrmempp);
 }
 
 ORAEMU_EXPORT sword OCITerminate(ub4 /*mode*/) { return OCI_SUCCESS; }

@@ -3,6 +3,7 @@
 // arriving piecewise through the define callback.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -131,6 +132,24 @@ TEST_F(Fetch, NumbersConvertExactlyToEveryExternalType) {
   ASSERT_EQ(FetchRows(1), OCI_SUCCESS) << client_.Error().text;
   EXPECT_EQ(asDouble, 1e27);
   EXPECT_STREQ(big, "1000000000000000000000000000");
+}
+
+TEST_F(Fetch, DatesArriveAsSevenBytesAndAsDefaultText) {
+  client_.MustRun("CREATE TABLE T1 (A NUMBER)");
+  Run("select created, created from user_objects where object_name = 'T1'");
+  unsigned char date[7] = {};
+  char text[16];
+  Define(1, date, sizeof date, SQLT_DAT);
+  Define(2, text, sizeof text, SQLT_STR);
+  ASSERT_EQ(FetchRows(1), OCI_SUCCESS) << client_.Error().text;
+  static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  ASSERT_GE(date[0], 120);  // this century: 100 + 20
+  ASSERT_TRUE(date[2] >= 1 && date[2] <= 12);
+  char expected[16];
+  std::snprintf(expected, sizeof expected, "%02d-%s-%02d", date[3], kMonths[date[2] - 1], date[1] - 100);
+  EXPECT_STREQ(text, expected);
+  EXPECT_TRUE(date[4] >= 1 && date[4] <= 24 && date[5] >= 1 && date[5] <= 60 && date[6] >= 1 && date[6] <= 60);
 }
 
 TEST_F(Fetch, TruncationAndNullFollowTheIndicatorRules) {
