@@ -91,6 +91,24 @@ TEST_F(ClientLoadTest, DiscoveryThroughOracleHomeLoadsTheLibraryInItsLibFolder) 
   EXPECT_TRUE(ClientLoaded());
 }
 
+TEST_F(ClientLoadTest, WithoutOracleHomeTheLibrarySearchPathNamesTheHome) {
+  // An Instant Client folder holds the library directly.
+  const std::string instant = temp.MakeFolder("instantclient_19_8");
+  temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "instantclient_19_8/libclntsh.so");
+  platform::SetEnv("LD_LIBRARY_PATH", "/nonexistent::" + instant);
+  ASSERT_NO_THROW(InitializeClient());
+  EXPECT_EQ(OracleHomeDir(), instant);
+  EXPECT_EQ(ClientLibraryPath(), instant + "/libclntsh.so");
+  ResetClientForTests();
+
+  // A client's lib folder names the home above it.
+  temp.CopyFile(BuiltLibrary("skelvane_fake_oci8"), "client64/lib/libclntsh.so");
+  platform::SetEnv("LD_LIBRARY_PATH", (temp / "client64/lib/") + ":" + instant);
+  ASSERT_NO_THROW(InitializeClient());
+  EXPECT_EQ(OracleHomeDir(), temp / "client64");
+  EXPECT_EQ(ClientLibraryPath(), temp / "client64/lib/libclntsh.so");
+}
+
 TEST_F(ClientLoadTest, AnOci8ClientWithout81IsInitializedOnceWithThreadedObjectMode) {
   const std::string path = BuiltLibrary("skelvane_fake_oci8");
   platform::ProcessParameters() = {"--verbose", "ocidll=" + path};
