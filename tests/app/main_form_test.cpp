@@ -39,26 +39,6 @@ TEST_F(MainForm, StartUpCreatesWindowAndDataModuleWithoutLoggingOn) {
   EXPECT_FALSE(DM->OracleSession1.Connected());
 }
 
-TEST_F(MainForm, DefaultsAndCaptions) {
-  EXPECT_EQ(form_.DatabaseName.Text(), "XE");
-  EXPECT_EQ(form_.DatabaseName.Caption(), "Database name (SID):");
-  EXPECT_EQ(form_.UserName.Text(), "UserName");
-  EXPECT_EQ(form_.UserName.Caption(), "User shema name:");
-  EXPECT_TRUE(form_.UserName.Items().empty());
-  EXPECT_EQ(form_.Password.Text(), "");
-  EXPECT_EQ(form_.FilenameEdit1.Text(), "test._sdb");
-  EXPECT_EQ(form_.FilenameEdit2.Caption(), "Test and update schema from file:");
-  EXPECT_EQ(form_.ButtonGet.Caption(), "Read schema from database and write to SDB-file");
-  EXPECT_EQ(form_.ButtonTest.Caption(), "Compare schema with SDB-file data and update");
-  EXPECT_EQ(form_.cbSequenceSetZero.Caption(), "Sequence: Set start value on zero");
-  EXPECT_FALSE(form_.cbEnableExport.Checked() || form_.cbSequenceSetZero.Checked() ||
-               form_.cbClearEveryTime.Checked());
-  EXPECT_FALSE(form_.SpeedButton1.Enabled());
-  EXPECT_EQ(form_.PanelLog.Height(), 164);
-  ASSERT_EQ(form_.pcLogs.Pages().size(), 2u);
-  EXPECT_EQ(form_.pcLogs.Pages()[1].second, "Update log");
-}
-
 TEST_F(MainForm, ShowDisablesExportUntilTheBoxIsTicked) {
   form_.ButtonGet.SetEnabled(true);  // as if left enabled last time
   form_.FilenameEdit1.SetEnabled(true);
@@ -167,23 +147,7 @@ TEST_F(MainForm, BrowsedNamesWithBlanksAreQuotedForShowButNotForTheOperations) {
   EXPECT_EQ(form_.UpdateFileName(), "/home/u/plain._sdb");
 }
 
-TEST_F(MainForm, MenuActionsAndHooks) {
-  const auto& menu = form_.ExtPopupMenu1;
-  ASSERT_EQ(menu.Items.size(), 7u);
-  EXPECT_EQ(menu.SideBarCaption, "Skelvane");
-  const TMenuItemModel* exit = menu.Find("Exitfromprogramm1");
-  ASSERT_NE(exit, nullptr);
-  EXPECT_EQ(exit->ShortCut, "Alt+X");
-  EXPECT_EQ(exit->ActionName, "ActionExitProgram");
-  EXPECT_TRUE(exit->Enabled);
-  ASSERT_NE(menu.Find("About1"), nullptr);
-  EXPECT_TRUE(menu.Find("About1")->Enabled);
-  for (const char* disabled : {"Website1", "Content1", "Main1", "Compareshemas1", "ools1", "Settings1"})
-    EXPECT_FALSE(menu.Find(disabled)->Enabled) << disabled;
-  EXPECT_TRUE(menu.Find("N1")->IsSeparator());
-  EXPECT_EQ(form_.ActionExitProgram.ShortCut, "Alt+X");
-  EXPECT_EQ(form_.ActionAboutProgram.Category, "help");
-
+TEST_F(MainForm, ActionsAndMenuButtonGoToTheFrontEnd) {
   form_.ActionAboutProgramExecute();
   form_.ImageBtn1Click();
   form_.ActionExitProgramExecute();
