@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <stdexcept>
 
 namespace skelvane::e2e {
@@ -123,8 +122,30 @@ TCliRun RunCli(const fs::path& dir, const std::vector<std::string>& args,
 }
 
 std::string MaskTimeStamps(const std::string& log) {
-  static const std::regex stamp(R"((^|\n)\d\d-\d\d-\d{4} \d\d:\d\d:\d\d:)");
-  return std::regex_replace(log, stamp, "$1<TS>:");
+  // "dd-mm-yyyy hh:nn:ss:" where d stands for any digit.
+  static const char kShape[] = "dd-dd-dddd dd:dd:dd:";
+  const size_t n = sizeof kShape - 1;
+  auto stampAt = [&](size_t pos) {
+    if (log.size() - pos < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+      const char c = log[pos + i];
+      if (kShape[i] == 'd' ? (c < '0' || c > '9') : c != kShape[i]) return false;
+    }
+    return true;
+  };
+  std::string out;
+  for (size_t pos = 0; pos < log.size();) {
+    size_t end = log.find('\n', pos);
+    end = end == std::string::npos ? log.size() : end + 1;
+    if (stampAt(pos)) {
+      out += "<TS>:";
+      out.append(log, pos + n, end - pos - n);
+    } else {
+      out.append(log, pos, end - pos);
+    }
+    pos = end;
+  }
+  return out;
 }
 
 std::vector<std::string> RoundTripLines(const fs::path& trace) {
