@@ -241,6 +241,7 @@ void ApplyConstraint(DdlContext& ctx, const ObjectRow& table, const ConstraintSp
     }
     case 'P':
     case 'U': {
+      for (const auto& c : spec.columns) RequireIndexable(FindColumn(s, table.id, c.name)->dataType, c.offset);
       for (const auto& e : existing) {
         if (spec.type == 'P' && e.type == "P") Raise(2260, spec.offset);
         if ((e.type == "P" || e.type == "U") && SameColumnSet(e.columns, names)) Raise(2261, spec.offset);

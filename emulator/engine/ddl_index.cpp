@@ -67,6 +67,12 @@ bool ConstraintNameUsed(Storage& s, int ownerId, const std::string& name) {
   return q.Step();
 }
 
+void RequireIndexable(const std::string& dataType, int offset) {
+  if (dataType == "CLOB" || dataType == "NCLOB" || dataType == "BLOB" || dataType == "BFILE")
+    Raise(2327, offset, {"LOB"});
+  if (dataType == "LONG" || dataType == "LONG RAW") Raise(997, offset);
+}
+
 bool SameColumnSet(std::vector<std::string> a, std::vector<std::string> b) {
   std::sort(a.begin(), a.end());
   std::sort(b.begin(), b.end());
@@ -96,7 +102,9 @@ uint16_t CreateIndex(DdlContext& ctx, Parser& p, bool unique) {
   if (FindObject(ctx.storage, owner, name.name, kNsIndex)) Raise(955, name.offset);
   std::vector<std::string> names;
   for (const auto& c : cols) {
-    if (!FindColumn(ctx.storage, t.id, c.name)) Raise(904, c.offset, {QuotedIdent(c.name)});
+    auto column = FindColumn(ctx.storage, t.id, c.name);
+    if (!column) Raise(904, c.offset, {QuotedIdent(c.name)});
+    RequireIndexable(column->dataType, c.offset);
     if (std::find(names.begin(), names.end(), c.name) != names.end()) Raise(957, c.offset);
     names.push_back(c.name);
   }

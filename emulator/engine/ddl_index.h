@@ -33,6 +33,10 @@ int64_t InsertIndex(Storage& s, int ownerId, const std::string& name, int64_t ta
                     bool generated, const std::vector<std::string>& columns);
 bool ConstraintNameUsed(Storage& s, int ownerId, const std::string& name);
 
+// Large-object and LONG columns cannot be keys of an index (ORA-02327 /
+// ORA-00997 at `offset`).
+void RequireIndexable(const std::string& dataType, int offset);
+
 // Same names, any order.
 bool SameColumnSet(std::vector<std::string> a, std::vector<std::string> b);
 

@@ -43,6 +43,13 @@ void RequireOwnerOrPrivileged(const DdlContext& ctx, const ObjectRow& obj, int o
 void AddColumns(DdlContext& ctx, const ObjectRow& table, const std::vector<ColumnSpec>& cols, int existingCode) {
   auto current = TableColumns(ctx.storage, table.id);
   int next = current.empty() ? 1 : current.back().columnId + 1;
+  auto isLong = [](const std::string& type) { return type == "LONG" || type == "LONG RAW"; };
+  bool hasLong = std::any_of(current.begin(), current.end(), [&](const ColumnRow& c) { return isLong(c.dataType); });
+  for (const auto& c : cols) {
+    if (!isLong(c.row.dataType)) continue;
+    if (hasLong) Raise(1754, c.name.offset);
+    hasLong = true;
+  }
   std::vector<std::string> seen;
   for (const auto& c : cols) {
     if (std::find(seen.begin(), seen.end(), c.name.name) != seen.end()) Raise(957, c.name.offset);
