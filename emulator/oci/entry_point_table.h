@@ -8,6 +8,10 @@
 // (E0..E3), or that there is none: NOERR returns OCI_ERROR, VALUE is a call
 // whose result is a size, pointer or flag and answers 0.
 //
+// A stub declares only its leading arguments, so a name that gets a full
+// prototype in oracle/oci.h must move to the implemented list (the build
+// says so: the two declarations would conflict).
+//
 // The names of the access layer's groups (oracle/oci_groups.h) are a subset;
 // stub_calls.cpp checks that at compile time and the tests resolve both lists.
 #ifndef ORAEMU_OCI_ENTRY_POINT_TABLE_H
