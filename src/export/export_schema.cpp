@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dictionary/grouped_lists.h"
+#include "dictionary/row_sources.h"
 #include "export/document_file.h"
 #include "export/document_layout.h"
 #include "export/export_target.h"
@@ -11,18 +12,6 @@ namespace skelvane {
 namespace {
 
 using oracle::TOracleQuery;
-
-// The current row of an executed query, read unchanged.
-class TQueryRow : public TRowSource {
- public:
-  explicit TQueryRow(TOracleQuery& query) : query_(query) {}
-  bool Eof() const override { return query_.Eof(); }
-  void Next() override { query_.Next(); }
-  std::string Value(const std::string& column) const override { return query_.FieldText(column); }
-
- private:
-  TOracleQuery& query_;
-};
 
 void ExecuteFor(TOracleQuery& query, const std::string& tableName) {
   query.AssignVariable("table_name", tableName);
@@ -34,8 +23,8 @@ void ExportTables(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   // records are in memory at a time.
   TIndexList indexes;
   TConstraintList constraints;
-  TQueryRow tables(dm.Q_Tables);
-  TQueryRow fields(dm.Q_TableFields);
+  TQueryRows tables(dm.Q_Tables);
+  TQueryRows fields(dm.Q_TableFields);
 
   doc.OpenSection(kSectionTables);
   host.WriteLog("tables:", false, false);
@@ -72,7 +61,7 @@ void ExportTables(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
 void ExportSequences(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   host.WriteLog("sequences:", false, false);
   doc.OpenSection(kSectionSequences);
-  TQueryRow row(dm.Q_Sequences);
+  TQueryRows row(dm.Q_Sequences);
   dm.Q_Sequences.Execute();
   for (; !row.Eof(); row.Next()) host.WriteLog(doc.Sequence(row), true, false);
   doc.CloseSection();
@@ -81,7 +70,7 @@ void ExportSequences(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
 void ExportTriggers(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   host.WriteLog("triggers:", false, false);
   doc.OpenSection(kSectionTriggers);
-  TQueryRow row(dm.Q_Triggers);
+  TQueryRows row(dm.Q_Triggers);
   dm.Q_Triggers.Execute();
   for (; !row.Eof(); row.Next()) host.WriteLog(doc.Trigger(row), true, false);
   doc.CloseSection();
@@ -102,8 +91,8 @@ void ExportRoutines(TOperationHost& host, TOracleQuery& query, TFuncList& routin
 void ExportViews(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   host.WriteLog("views:", false, false);
   doc.OpenSection(kSectionViews);
-  TQueryRow views(dm.Q_Views);
-  TQueryRow fields(dm.Q_TableFields);
+  TQueryRows views(dm.Q_Views);
+  TQueryRows fields(dm.Q_TableFields);
   dm.Q_Views.Execute();
   for (; !views.Eof(); views.Next()) {
     const std::string view = doc.OpenView(views);
@@ -119,7 +108,7 @@ void ExportViews(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
 void ExportSynonyms(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   host.WriteLog("synonyms:", false, false);
   doc.OpenSection(kSectionSynonyms);
-  TQueryRow row(dm.Q_Synonyms);
+  TQueryRows row(dm.Q_Synonyms);
   dm.Q_Synonyms.Execute();
   for (; !row.Eof(); row.Next()) host.WriteLog(doc.Synonym(row), false, false);
   doc.CloseSection();
@@ -128,7 +117,7 @@ void ExportSynonyms(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
 void ExportPrivileges(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   host.WriteLog("privileges:", false, false);
   doc.OpenSection(kSectionPrivileges);
-  TQueryRow row(dm.Q_Privileges);
+  TQueryRows row(dm.Q_Privileges);
   dm.Q_Privileges.Execute();
   for (; !row.Eof(); row.Next()) {
     host.WriteLog(doc.Privilege(row, PrivilegeText(&dm.Q_Privileges, nullptr)), false, false);
@@ -139,7 +128,7 @@ void ExportPrivileges(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
 void ExportDbLinks(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   host.WriteLog("db links:", false, false);
   doc.OpenSection(kSectionDbLinks);
-  TQueryRow row(dm.Q_DbLink);
+  TQueryRows row(dm.Q_DbLink);
   dm.Q_DbLink.Execute();
   for (; !row.Eof(); row.Next()) host.WriteLog("\t" + doc.DbLink(row), false, false);
   doc.CloseSection();
