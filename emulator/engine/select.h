@@ -5,7 +5,7 @@
 //
 // Note for the owner of the error table: Oracle messages raised here that
 // it should know: 00604, 00908, 00909, 00913, 00938, 00997, 01008, 01416,
-// 01468, 01719, 01785, 01789, 01790, 01791, 02003, 04063, 01731,
+// 01425, 01468, 01719, 01785, 01789, 01790, 01791, 02003, 04063, 01731,
 // 25156, 30563, 32038.
 // Note for CREATE VIEW: RunSelect(..., describeOnly = true) describes any
 // query this engine runs (dictionary views and DUAL included).

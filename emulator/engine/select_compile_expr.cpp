@@ -135,7 +135,11 @@ Typed Compiler::Expression(const Expr& e, Ctx& c) {
     }
     case ExprKind::Like: {
       std::string sql = "ora_like(";
-      for (size_t i = 0; i < e.args.size(); ++i) sql += (i ? ", " : "") + AsText(Operand(*e.args[i], c));
+      for (size_t i = 0; i < e.args.size(); ++i) {
+        Typed t = Operand(*e.args[i], c);
+        if (i == 2 && t.literal && t.value.size() != 1) Raise(1425, e.args[i]->offset);
+        sql += (i ? ", " : "") + AsText(t);
+      }
       sql += ")";
       return Bool(e.negated ? "(NOT " + sql + ")" : sql);
     }

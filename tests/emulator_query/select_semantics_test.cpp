@@ -303,6 +303,7 @@ TEST_F(SemanticsTest, RefusalsCarryOracleNumbersAndTexts) {
   EXPECT_EQ(error("select 1 2 from dual").first, 923);
   EXPECT_EQ(error("select (1 from dual").first, 907);
   EXPECT_EQ(error("select 'abc from dual").first, 1756);
+  EXPECT_EQ(error("select 1 from dual where 'a' like 'a' escape 'xy'").first, 1425);
   // The session still works after refusals.
   EXPECT_EQ(One("select dummy from dual"), (V{"X"}));
 }
