@@ -81,7 +81,16 @@ class TOracleSession {
   // Sets the mouse cursor and returns the previous one; the front ends set it.
   static std::function<int(int)>& CursorHook();
 
+  // Loads the client library on first use (EInitializationError when it
+  // cannot), logs off a connected session, splits a connect string typed as
+  // the user name and connects over OCI 8. Database errors raise
+  // EOracleError; ORA-28002 and ORA-28011 connect and fill LogonWarning.
+  // The Oracle 7 call interface is not implemented: a library without OCI 8
+  // (or Preferences.UseOCI7) is refused with kOracle7NotSupported, and a
+  // server whose version text lacks the 8/9/"Release 1x" marks stays on OCI 8.
   void LogOn();
+  // Closes the dependants, ends the session, detaches and frees the handles.
+  // Every step runs even when an earlier one fails; the first error is raised.
   void LogOff();
   bool Connected() const { return connected_; }
   const std::string& LogonWarning() const { return logonWarning_; }
