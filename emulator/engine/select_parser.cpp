@@ -79,6 +79,7 @@ class Parser {
   }
 
   Query QueryExpr() {
+    Nesting guard(*this);
     Query q;
     q.offset = Peek().offset;
     if (AcceptWord("WITH")) {
@@ -291,16 +292,18 @@ class Parser {
   }
 
   ExprPtr Or() {
+    Nesting guard(*this);
     ExprPtr e = And();
-    while (AcceptWord("OR")) e = Binary(ExprKind::Or, std::move(e), And());
+    for (int n = 0; AcceptWord("OR"); ++n) e = Binary(ExprKind::Or, Chain(std::move(e), n), And());
     return e;
   }
   ExprPtr And() {
     ExprPtr e = Not();
-    while (AcceptWord("AND")) e = Binary(ExprKind::And, std::move(e), Not());
+    for (int n = 0; AcceptWord("AND"); ++n) e = Binary(ExprKind::And, Chain(std::move(e), n), Not());
     return e;
   }
   ExprPtr Not() {
+    Nesting guard(*this);
     if (Peek().IsWord("NOT")) {
       int at = Next().offset;
       ExprPtr e = Make(ExprKind::Not, at);
@@ -374,23 +377,29 @@ class Parser {
 
   ExprPtr Additive() {
     ExprPtr e = Multiplicative();
-    for (;;) {
+    for (int n = 0;; ++n) {
       const Token& t = Peek();
       if (!(t.IsOp("+") || t.IsOp("-") || t.IsOp("||"))) return e;
       Next();
-      e = Binary(ExprKind::Arith, std::move(e), Multiplicative(), t.text);
+      e = Binary(ExprKind::Arith, Chain(std::move(e), n), Multiplicative(), t.text);
     }
   }
   ExprPtr Multiplicative() {
     ExprPtr e = Unary();
-    for (;;) {
+    for (int n = 0;; ++n) {
       const Token& t = Peek();
       if (!(t.IsOp("*") || t.IsOp("/"))) return e;
       Next();
-      e = Binary(ExprKind::Arith, std::move(e), Unary(), t.text);
+      e = Binary(ExprKind::Arith, Chain(std::move(e), n), Unary(), t.text);
     }
   }
+  // A chain of one operator grows a tree as deep as it is long.
+  ExprPtr Chain(ExprPtr e, int length) {
+    if (length >= kMaxNesting) Fail(907, Peek());
+    return e;
+  }
   ExprPtr Unary() {
+    Nesting guard(*this);
     if (Peek().IsOp("-")) {
       int at = Next().offset;
       ExprPtr e = Make(ExprKind::Negate, at);
@@ -524,6 +533,18 @@ class Parser {
   const std::string& sql_;
   std::vector<Token> toks_;
   size_t pos_ = 0;
+  int depth_ = 0;
+
+  // Bounds the recursion of nested expressions and subqueries, so that a
+  // hostile text is refused instead of exhausting the stack.
+  struct Nesting {
+    explicit Nesting(Parser& p) : parser(p) {
+      if (++parser.depth_ > kMaxNesting) parser.Fail(907, parser.Peek());
+    }
+    ~Nesting() { --parser.depth_; }
+    Parser& parser;
+  };
+  static constexpr int kMaxNesting = 400;
 };
 
 }  // namespace

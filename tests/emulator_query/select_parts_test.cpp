@@ -57,6 +57,18 @@ TEST(SelectParser, RefusalsPointAtTheOffendingToken) {
   EXPECT_EQ(code, 900);
   EXPECT_EQ(OffsetOf("select a from t where x is 1", &code), 27);
   EXPECT_EQ(code, 908);
+  // Deep nesting is refused, not a crash.
+  OffsetOf("select " + std::string(100000, '(') + "1" + std::string(100000, ')') + " from dual", &code);
+  EXPECT_EQ(code, 907);
+  std::string minus;
+  for (int i = 0; i < 50000; ++i) minus += "- ";
+  OffsetOf("select " + minus + "1 from dual", &code);
+  EXPECT_EQ(code, 907);
+  std::string chain = "select 1 from dual where 1 = 1";
+  for (int i = 0; i < 100000; ++i) chain += " and 1 = 1";
+  OffsetOf(chain, &code);
+  EXPECT_EQ(code, 907);
+  EXPECT_EQ(OffsetOf("select " + std::string(50, '(') + "1" + std::string(50, ')') + " from dual", &code), -1);
   // Comments and line breaks are blanks.
   EXPECT_EQ(OffsetOf("select a -- note\r\nfrom t /* x */ where a = 1", &code), -1);
 }
