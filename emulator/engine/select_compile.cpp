@@ -71,7 +71,26 @@ Typed Bool(std::string sql) {
 
 Compiler::Out Compiler::QuerySql(const Query& q, Scope* parent) {
   if (q.with.empty()) return SetQuery(q, parent);
-  withs_.push_back({&q.with, q.with.size()});
+  // Each table of the clause is compiled once, into the statement's own
+  // WITH list, however often it is read: tables that read earlier ones
+  // twice would otherwise grow the text exponentially.
+  withs_.push_back(WithLevel{});
+  for (const CommonTable& t : q.with) {
+    long long outerWeight = expansion_;
+    expansion_ = 0;
+    Out inner = QuerySql(*t.query, nullptr);
+    // SQLite copies a table's query into every place that reads it.
+    long long weight = 1 + expansion_;
+    expansion_ = outerWeight;
+    if (weight > kMaxExpansion) Raise(3001, t.offset);
+    if (!t.columns.empty()) {
+      if (t.columns.size() != inner.cols.size()) Raise(32038, t.offset);
+      for (size_t k = 0; k < t.columns.size(); ++k) inner.cols[k].name = t.columns[k];
+    }
+    std::string sqlName = "w" + std::to_string(commonTables_.size() + 1);
+    commonTables_.push_back(sqlName + " AS (" + inner.sql + ")");
+    withs_.back().tables.push_back(WithTable{t.name, sqlName, std::move(inner.cols), weight});
+  }
   Out out = SetQuery(q, parent);
   withs_.pop_back();
   return out;
@@ -79,21 +98,12 @@ Compiler::Out Compiler::QuerySql(const Query& q, Scope* parent) {
 
 bool Compiler::CommonTableSource(const std::string& name, Source& s) {
   for (size_t level = withs_.size(); level-- > 0;) {
-    const WithLevel& w = withs_[level];
-    for (size_t i = 0; i < w.visible; ++i) {
-      const CommonTable& t = (*w.tables)[i];
+    for (const WithTable& t : withs_[level].tables) {
       if (t.name != name) continue;
-      std::vector<WithLevel> saved = withs_;
-      withs_.resize(level + 1);
-      withs_.back().visible = i;
-      Out inner = QuerySql(*t.query, nullptr);
-      withs_ = std::move(saved);
-      if (!t.columns.empty()) {
-        if (t.columns.size() != inner.cols.size()) Raise(32038, t.offset);
-        for (size_t k = 0; k < t.columns.size(); ++k) inner.cols[k].name = t.columns[k];
-      }
-      s.subSql = std::move(inner.sql);
-      s.cols = std::move(inner.cols);
+      expansion_ += t.weight;
+      if (expansion_ > kMaxExpansion) Raise(3001, s.offset);
+      s.subSql = "SELECT * FROM " + t.sqlName;
+      s.cols = t.cols;
       s.name = name;
       return true;
     }
@@ -393,7 +403,7 @@ void Compiler::UserRelation(const FromItem& f, Source& s) {
     Raise(4063, f.offset, {"view \"" + r->owner + "\".\"" + s.name + "\""});
   }
   std::vector<WithLevel> saved = std::move(withs_);
-  withs_.clear();
+  withs_.clear();  // a view's query sees no WITH tables of the statement
   Out inner = QuerySql(q, nullptr);
   withs_ = std::move(saved);
   --viewDepth_;

@@ -72,6 +72,7 @@ class Compiler {
   CompiledQuery Run(const Query& q) {
     Out out = QuerySql(q, nullptr);
     CompiledQuery c;
+    if (!commonTables_.empty()) out.sql = "WITH " + Join(commonTables_, ", ") + " " + out.sql;
     c.sql = std::move(out.sql);
     c.columns = std::move(out.cols);
     c.binds = binds_;
@@ -89,11 +90,16 @@ class Compiler {
 
   // ---- queries ----
 
-  // The WITH clauses in force: each level with how many of its tables the
-  // query being compiled may see (a table sees only those before it).
+  // The WITH clauses in force, innermost last: the tables compiled so far,
+  // so that a table sees only those before it.
+  struct WithTable {
+    std::string name;     // as the query names it
+    std::string sqlName;  // in the SQLite WITH list
+    std::vector<ColumnDesc> cols;
+    long long weight;     // copies SQLite makes of queries when it reads this
+  };
   struct WithLevel {
-    const std::vector<CommonTable>* tables;
-    size_t visible;
+    std::vector<WithTable> tables;
   };
 
   Out QuerySql(const Query& q, Scope* parent);
@@ -167,6 +173,12 @@ class Compiler {
   int viewDepth_ = 0;
   std::vector<std::string> binds_;
   std::vector<WithLevel> withs_;
+  std::vector<std::string> commonTables_;  // "wN AS (...)" of every WITH table
+  // Tables of WITH clauses reading each other several times make SQLite's
+  // work grow exponentially; beyond this many copies the statement is
+  // refused.
+  static constexpr long long kMaxExpansion = 4096;
+  long long expansion_ = 0;
   int aliasCounter_ = 0;
 };
 

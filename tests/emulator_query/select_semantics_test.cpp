@@ -273,6 +273,17 @@ TEST_F(SemanticsTest, WithClauseNamesSubqueries) {
   // A table of the clause sees neither itself nor those after it.
   EXPECT_EQ(ErrorOf(*scott_, "with a as (select * from b), b as (select 1 x from dual) select * from a"), 942);
   EXPECT_EQ(ErrorOf(*scott_, "with a as (select * from a) select * from a"), 942);
+  // Tables that each read the one before twice: a few are fine, a long
+  // chain (exponential work) is refused rather than run for ever.
+  auto chain = [](int length) {
+    std::string sql = "with t0 as (select 1 n from dual)";
+    for (int i = 1; i <= length; ++i)
+      sql += ", t" + std::to_string(i) + " as (select a.n from t" + std::to_string(i - 1) + " a, t" +
+             std::to_string(i - 1) + " b)";
+    return sql + " select n from t" + std::to_string(length);
+  };
+  EXPECT_EQ(One(chain(5)), (V{"1"}));
+  EXPECT_EQ(ErrorOf(*scott_, chain(40)), 3001);
 }
 
 TEST_F(SemanticsTest, RefusalsCarryOracleNumbersAndTexts) {
