@@ -396,6 +396,9 @@ void Compiler::UserRelation(const FromItem& f, Source& s) {
     return;
   }
   if (++viewDepth_ > kMaxViewDepth) Raise(1731, f.offset);
+  // Views are compiled in place; views reading others several times would
+  // make that work grow exponentially.
+  if (++viewCopies_ > kMaxExpansion) Raise(3001, f.offset);
   Query q;
   try {
     q = ParseQuery(r->viewText);

@@ -179,6 +179,7 @@ class Compiler {
   // refused.
   static constexpr long long kMaxExpansion = 4096;
   long long expansion_ = 0;
+  long long viewCopies_ = 0;
   int aliasCounter_ = 0;
 };
 

@@ -241,6 +241,14 @@ TEST_F(SemanticsTest, UserTablesAreEmptyAndViewsRunTheirQuery) {
   EXPECT_EQ(Query(adams, "select * from scott.emp").columns.size(), 4u);
   Exec(*system_, "CREATE PUBLIC SYNONYM EMP FOR SCOTT.EMP");
   EXPECT_EQ(Query(adams, "select empno from emp").columns.size(), 1u);
+  // Views reading the one before twice: a long chain is refused rather
+  // than compiled for ever.
+  Exec(*scott_, "CREATE VIEW W0 AS SELECT EMPNO FROM EMP");
+  for (int i = 1; i <= 16; ++i)
+    Exec(*scott_, "CREATE VIEW W" + std::to_string(i) + " AS SELECT A.EMPNO FROM W" + std::to_string(i - 1) +
+                      " A, W" + std::to_string(i - 1) + " B");
+  EXPECT_EQ(Query(*scott_, "select * from w4").columns.size(), 1u);
+  EXPECT_EQ(ErrorOf(*scott_, "select * from w16"), 3001);
   // A dropped table is gone at once: such translations are not kept.
   Exec(*scott_, "DROP TABLE EMP");
   EXPECT_EQ(ErrorOf(*scott_, "select e.*, sal * 2 double from emp e where empno > 1"), 942);
