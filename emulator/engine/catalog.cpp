@@ -58,6 +58,17 @@ std::optional<ObjectRow> FindObject(Storage& s, int ownerId, const std::string& 
   return ObjectRow{q.Int(0), static_cast<int>(q.Int(1)), q.Text(2), static_cast<int>(q.Int(3))};
 }
 
+std::optional<ObjectRow> FollowSynonyms(Storage& s, std::optional<ObjectRow> obj) {
+  for (int hops = 0; obj && obj->type == kObjSynonym && hops < 8; ++hops) {
+    auto syn = s.Query("SELECT target_owner, target_name FROM synonyms WHERE obj_id = ?1");
+    syn.Bind(1, obj->id);
+    if (!syn.Step()) break;
+    auto target = FindUser(s, syn.Text(0));
+    obj = target ? FindObject(s, target->id, syn.Text(1), kNsDefault) : std::nullopt;
+  }
+  return obj;
+}
+
 ObjectRow RequireTable(DdlContext& ctx, const QualifiedName& q, bool orView) {
   int owner = ResolveOwner(ctx, q, false);
   auto obj = FindObject(ctx.storage, owner, q.name, kNsDefault);

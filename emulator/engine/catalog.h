@@ -60,6 +60,9 @@ bool IsPrivileged(const DdlContext& ctx);
 int ResolveOwner(DdlContext& ctx, const QualifiedName& q, bool creating, int missingCode = 942);
 
 std::optional<ObjectRow> FindObject(Storage& s, int ownerId, const std::string& name, int ns);
+// Follows a synonym to what it stands for, through at most eight synonyms;
+// the result is still a synonym when the chain is longer or broken.
+std::optional<ObjectRow> FollowSynonyms(Storage& s, std::optional<ObjectRow> obj);
 // A table (or, with `orView`, a view) or ORA-00942 at the name.
 ObjectRow RequireTable(DdlContext& ctx, const QualifiedName& q, bool orView = false);
 

@@ -48,13 +48,7 @@ ObjectRow ResolveSource(DdlContext& ctx, const QualifiedName& q, int shift) {
   std::optional<ObjectRow> obj;
   if (owner) obj = FindObject(s, owner->id, q.name, kNsDefault);
   if (!obj && q.owner.empty()) obj = FindObject(s, kPublicUserId, q.name, kNsDefault);
-  for (int hops = 0; obj && obj->type == kObjSynonym && hops < 8; ++hops) {
-    auto syn = s.Query("SELECT target_owner, target_name FROM synonyms WHERE obj_id = ?1");
-    syn.Bind(1, obj->id);
-    if (!syn.Step()) break;
-    auto target = FindUser(s, syn.Text(0));
-    obj = target ? FindObject(s, target->id, syn.Text(1), kNsDefault) : std::nullopt;
-  }
+  obj = FollowSynonyms(s, obj);
   if (!obj || (obj->type != kObjTable && obj->type != kObjView)) Raise(942, q.offset + shift);
   RequireAccess(ctx, *obj, {"SELECT", "READ"}, q.offset + shift);
   return *obj;
