@@ -1,6 +1,6 @@
 #include "export/document_layout.h"
 
-#include "export/column_type_text.h"
+#include "dictionary/column_type_text.h"
 #include "common/text.h"
 
 namespace skelvane {
@@ -67,11 +67,7 @@ std::string TDocumentLayout::OpenTable(const TRowSource& table) {
 void TDocumentLayout::TableColumn(const TRowSource& column) {
   Line("\t\t\t{f ");
   Line(FieldLine(4, column, "name", "column_name"));
-  const std::string type =
-      ColumnTypeText(column.Value("data_type"), Trimmed(column.Value("data_precision")),
-                     Trimmed(column.Value("data_scale")), Trimmed(column.Value("data_length")),
-                     Trimmed(column.Value("char_used")));
-  Leaf(4, "type", type);
+  Leaf(4, "type", ColumnTypeTextOfRow(column));
   Leaf(4, "null", column.Value("nullable"));
   const std::string defaultValue = Trimmed(column.Value("data_default"));
   if (!defaultValue.empty()) Leaf(4, "default", defaultValue);

@@ -15,7 +15,8 @@
 #include "dictionary/dm.h"
 #include "dictionary/grouped_lists.h"
 #include "e2e/export_support.h"
-#include "export/column_type_text.h"
+#include "dictionary/column_type_text.h"
+#include "dictionary/row_sources.h"
 #include "export/export_schema.h"
 #include "sdb/sdb_parser.h"
 #include "sdb/entry.h"
@@ -83,10 +84,7 @@ TInventory FromDictionary(TDM& dm) {
     auto& f = dm.Q_TableFields;
     ForEachRow(f, [&] {
       inv.insert("column " + t + "." + f.FieldText("column_name") + " type=" +
-                 ColumnTypeText(f.FieldText("data_type"), Trimmed(f.FieldText("data_precision")),
-                                Trimmed(f.FieldText("data_scale")),
-                                Trimmed(f.FieldText("data_length")),
-                                Trimmed(f.FieldText("char_used"))) +
+                 ColumnTypeTextOfRow(TQueryRows(f)) +
                  " null=" + f.FieldText("nullable") +
                  " default=" + Trimmed(f.FieldText("data_default")) +
                  " comment=" + Trimmed(f.FieldText("comments")));

@@ -24,7 +24,8 @@ TMapRow Column(std::string name, std::string type, std::string precision, std::s
                std::string defaultValue, std::string comment) {
   return TMapRow{{"column_name", name},       {"data_type", type},
                  {"data_precision", precision}, {"data_scale", scale},
-                 {"data_length", length},     {"char_used", charUsed},
+                 {"data_length", length},     {"char_length", length},
+                 {"char_used", charUsed},
                  {"nullable", nullable},      {"data_default", defaultValue},
                  {"comments", comment}};
 }

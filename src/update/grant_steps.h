@@ -1,0 +1,23 @@
+#pragma once
+// Table privileges, synonyms and database links.
+
+#include <string>
+
+#include "oracle/dataset.h"
+#include "sdb/tree_result.h"
+#include "update/compare_context.h"
+
+namespace skelvane {
+
+// `privileges` is oDS_Privileges, positioned on the row the driver located.
+void CheckGrant(TCompareContext& c, const std::string& object, const std::string& grantee,
+                const std::string& privileges, oracle::TOracleDataSet& privilegeRows);
+void AddGrant(TCompareContext& c, const std::string& object, const std::string& grantee,
+              const std::string& privileges);
+void AddSynonym(TCompareContext& c, const std::string& object, const std::string& grantee,
+                const std::string& synonym);
+// `links` is oDS_DbLink, positioned on the link when it was located.
+void CheckDbLink(TCompareContext& c, const std::string& linkName, const TTreeResult& link,
+                 oracle::TOracleDataSet& links, bool missing);
+
+}  // namespace skelvane

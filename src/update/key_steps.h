@@ -1,0 +1,20 @@
+#pragma once
+// Indexes and constraints of one table.
+
+#include <string>
+
+#include "oracle/dataset.h"
+#include "sdb/tree_result.h"
+#include "update/compare_context.h"
+
+namespace skelvane {
+
+void CheckIndexes(TCompareContext& c, const std::string& table, const TTreeResult& list,
+                  oracle::TOracleDataSet& indexes);
+
+// Pass 1 adds every missing constraint but foreign keys; pass 2 adds those.
+void CheckConstraints(TCompareContext& c, const std::string& table, const TTreeResult& list,
+                      oracle::TOracleDataSet& constraints, int pass,
+                      oracle::TOracleDataSet& indexes);
+
+}  // namespace skelvane
