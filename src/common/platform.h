@@ -13,18 +13,18 @@ namespace skelvane::platform {
 
 // A loaded dynamic library; unloaded when the object goes away or Free() is
 // called. Move-only.
-class DynamicLibrary {
+class TDynamicLibrary {
  public:
-  DynamicLibrary() = default;
-  ~DynamicLibrary();
-  DynamicLibrary(DynamicLibrary&& other) noexcept;
-  DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
-  DynamicLibrary(const DynamicLibrary&) = delete;
-  DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+  TDynamicLibrary() = default;
+  ~TDynamicLibrary();
+  TDynamicLibrary(TDynamicLibrary&& other) noexcept;
+  TDynamicLibrary& operator=(TDynamicLibrary&& other) noexcept;
+  TDynamicLibrary(const TDynamicLibrary&) = delete;
+  TDynamicLibrary& operator=(const TDynamicLibrary&) = delete;
 
   // Loads `path` (a bare name goes through the system loader's search).
   // On failure the result is not Loaded() and LoaderMessage() says why.
-  static DynamicLibrary Open(const std::string& path);
+  static TDynamicLibrary Open(const std::string& path);
 
   bool Loaded() const { return handle_ != nullptr; }
   // The address of an exported name, or nullptr.

@@ -7,12 +7,12 @@
 
 namespace skelvane::platform {
 
-DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
+TDynamicLibrary::TDynamicLibrary(TDynamicLibrary&& other) noexcept
     : handle_(other.handle_), loaderMessage_(std::move(other.loaderMessage_)) {
   other.handle_ = nullptr;
 }
 
-DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
+TDynamicLibrary& TDynamicLibrary::operator=(TDynamicLibrary&& other) noexcept {
   if (this != &other) {
     Free();
     handle_ = other.handle_;
@@ -22,7 +22,7 @@ DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
   return *this;
 }
 
-DynamicLibrary::~DynamicLibrary() { Free(); }
+TDynamicLibrary::~TDynamicLibrary() { Free(); }
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 namespace skelvane::platform {
 
-DynamicLibrary DynamicLibrary::Open(const std::string& path) {
-  DynamicLibrary library;
+TDynamicLibrary TDynamicLibrary::Open(const std::string& path) {
+  TDynamicLibrary library;
   // RTLD_LOCAL keeps two client libraries' symbols apart.
   library.handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library.handle_) {
@@ -25,12 +25,12 @@ DynamicLibrary DynamicLibrary::Open(const std::string& path) {
   return library;
 }
 
-void* DynamicLibrary::Symbol(const std::string& name) const {
+void* TDynamicLibrary::Symbol(const std::string& name) const {
   if (!handle_) return nullptr;
   return ::dlsym(handle_, name.c_str());
 }
 
-void DynamicLibrary::Free() {
+void TDynamicLibrary::Free() {
   if (handle_) {
     ::dlclose(handle_);
     handle_ = nullptr;

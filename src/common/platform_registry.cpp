@@ -4,7 +4,7 @@
 
 namespace skelvane::platform {
 
-void MemoryRegistry::AddKey(const std::string& key) {
+void TMemoryRegistry::AddKey(const std::string& key) {
   // Parents exist implicitly in a real registry; make them enumerable here.
   size_t at = 0;
   while (true) {
@@ -17,20 +17,20 @@ void MemoryRegistry::AddKey(const std::string& key) {
   }
 }
 
-void MemoryRegistry::SetString(const std::string& key, const std::string& value,
+void TMemoryRegistry::SetString(const std::string& key, const std::string& value,
                                const std::string& data) {
   AddKey(key);
   keys_[AnsiUpperCase(key)].values[AnsiUpperCase(value)] = data;
 }
 
-std::string MemoryRegistry::ReadString(const std::string& key, const std::string& value) const {
+std::string TMemoryRegistry::ReadString(const std::string& key, const std::string& value) const {
   const auto k = keys_.find(AnsiUpperCase(key));
   if (k == keys_.end()) return {};
   const auto v = k->second.values.find(AnsiUpperCase(value));
   return v == k->second.values.end() ? std::string() : v->second;
 }
 
-std::vector<std::string> MemoryRegistry::SubKeys(const std::string& key) const {
+std::vector<std::string> TMemoryRegistry::SubKeys(const std::string& key) const {
   std::vector<std::string> names;
   const std::string prefix = AnsiUpperCase(key) + "\\";
   for (const auto& [upper, entry] : keys_) {
@@ -41,11 +41,11 @@ std::vector<std::string> MemoryRegistry::SubKeys(const std::string& key) const {
   return names;
 }
 
-const RegistryReader& SystemRegistry() {
+const TRegistryReader& SystemRegistry() {
 #ifdef _WIN32
-  static const WindowsRegistry registry;
+  static const TWindowsRegistry registry;
 #else
-  static const EmptyRegistry registry;
+  static const TEmptyRegistry registry;
 #endif
   return registry;
 }

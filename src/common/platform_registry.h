@@ -10,9 +10,9 @@
 
 namespace skelvane::platform {
 
-class RegistryReader {
+class TRegistryReader {
  public:
-  virtual ~RegistryReader() = default;
+  virtual ~TRegistryReader() = default;
   // A string value under HKLM\key; a missing key or value reads as "".
   virtual std::string ReadString(const std::string& key, const std::string& value) const = 0;
   // Names of the direct subkeys of HKLM\key; empty when the key is missing.
@@ -20,7 +20,7 @@ class RegistryReader {
 };
 
 // Every read is empty: platforms without a registry.
-class EmptyRegistry final : public RegistryReader {
+class TEmptyRegistry final : public TRegistryReader {
  public:
   std::string ReadString(const std::string&, const std::string&) const override { return {}; }
   std::vector<std::string> SubKeys(const std::string&) const override { return {}; }
@@ -28,7 +28,7 @@ class EmptyRegistry final : public RegistryReader {
 
 // A registry held in memory. Key and value names ignore letter case, as on
 // Windows; keys are written with "\" between levels.
-class MemoryRegistry final : public RegistryReader {
+class TMemoryRegistry final : public TRegistryReader {
  public:
   void SetString(const std::string& key, const std::string& value, const std::string& data);
   // Creates the key (and its parents) without values.
@@ -37,15 +37,15 @@ class MemoryRegistry final : public RegistryReader {
   std::vector<std::string> SubKeys(const std::string& key) const override;
 
  private:
-  struct Key {
+  struct TKey {
     std::string name;  // as written, for SubKeys
     std::map<std::string, std::string> values;  // upper-cased value name -> data
   };
-  std::map<std::string, Key> keys_;  // upper-cased full key -> key
+  std::map<std::string, TKey> keys_;  // upper-cased full key -> key
 };
 
 #ifdef _WIN32
-class WindowsRegistry final : public RegistryReader {
+class TWindowsRegistry final : public TRegistryReader {
  public:
   std::string ReadString(const std::string& key, const std::string& value) const override;
   std::vector<std::string> SubKeys(const std::string& key) const override;
@@ -53,7 +53,7 @@ class WindowsRegistry final : public RegistryReader {
 #endif
 
 // The machine's registry: the Windows one on Windows, an empty one elsewhere.
-const RegistryReader& SystemRegistry();
+const TRegistryReader& SystemRegistry();
 
 }  // namespace skelvane::platform
 

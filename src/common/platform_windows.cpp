@@ -10,19 +10,19 @@
 
 namespace skelvane::platform {
 
-DynamicLibrary DynamicLibrary::Open(const std::string& path) {
-  DynamicLibrary library;
+TDynamicLibrary TDynamicLibrary::Open(const std::string& path) {
+  TDynamicLibrary library;
   library.handle_ = reinterpret_cast<void*>(::LoadLibraryA(path.c_str()));
   if (!library.handle_) library.loaderMessage_ = "error " + std::to_string(::GetLastError());
   return library;
 }
 
-void* DynamicLibrary::Symbol(const std::string& name) const {
+void* TDynamicLibrary::Symbol(const std::string& name) const {
   if (!handle_) return nullptr;
   return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_), name.c_str()));
 }
 
-void DynamicLibrary::Free() {
+void TDynamicLibrary::Free() {
   if (handle_) {
     ::FreeLibrary(static_cast<HMODULE>(handle_));
     handle_ = nullptr;
@@ -93,7 +93,7 @@ std::string ExecutablePath() {
 char PathSeparator() { return '\\'; }
 char PathListSeparator() { return ';'; }
 
-std::string WindowsRegistry::ReadString(const std::string& key, const std::string& value) const {
+std::string TWindowsRegistry::ReadString(const std::string& key, const std::string& value) const {
   HKEY handle;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {};
   std::string result;
@@ -112,7 +112,7 @@ std::string WindowsRegistry::ReadString(const std::string& key, const std::strin
   return result;
 }
 
-std::vector<std::string> WindowsRegistry::SubKeys(const std::string& key) const {
+std::vector<std::string> TWindowsRegistry::SubKeys(const std::string& key) const {
   std::vector<std::string> names;
   HKEY handle;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return names;

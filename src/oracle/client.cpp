@@ -27,17 +27,20 @@ TOracleCriticalSection& ClientCriticalSection() {
   return section;
 }
 
-EInitializationError::EInitializationError(const std::string& reason, const std::string& trace)
-    : std::runtime_error("Initialization error\r\n" + reason + "\r\n\r\n" + trace), reason_(reason) {}
+EInitializationError::EInitializationError(const std::string& reason, const std::string& trace,
+                                           const std::string& hint)
+    : std::runtime_error("Initialization error\r\n" + reason + "\r\n\r\n" + trace +
+                         (hint.empty() ? std::string() : "\r\n\r\n" + hint)),
+      reason_(reason) {}
 
 namespace {
 
 // Results of choosing and loading, as the reasons name them.
-enum class LoadResult { Ok = 0, NotFound = 1, NotUsable = 2, NoHome = 3 };
+enum class TLoadResult { Ok = 0, NotFound = 1, NotUsable = 2, NoHome = 3 };
 
-struct ClientState {
-  ClientRules rules = ClientRules::Native();
-  const platform::RegistryReader* registry = nullptr;
+struct TClientState {
+  TClientRules rules = TClientRules::Native();
+  const platform::TRegistryReader* registry = nullptr;
 
   std::string forcedPath;
   std::string forcedHome;
@@ -49,7 +52,7 @@ struct ClientState {
   bool bin = false;
   std::string rememberedHome;
   std::vector<std::string> trace;
-  platform::DynamicLibrary library;
+  platform::TDynamicLibrary library;
   std::optional<std::string> initialLoaderPath;
   std::string savedDirectory;
   std::string libraryFolder;
@@ -59,12 +62,12 @@ struct ClientState {
   OciEntryPoints entry;
 };
 
-ClientState& State() {
-  static ClientState state;
+TClientState& State() {
+  static TClientState state;
   return state;
 }
 
-const platform::RegistryReader& Registry() {
+const platform::TRegistryReader& Registry() {
   auto& s = State();
   return s.registry ? *s.registry : platform::SystemRegistry();
 }
@@ -89,29 +92,29 @@ const std::string& HomeKey() {
   return *s.homeKey;
 }
 
-LoadResult ChooseLibrary() {
+TLoadResult ChooseLibrary() {
   auto& s = State();
   std::string forced = platform::ProcessParameterValue("OCIDLL");
   if (forced.empty()) forced = s.forcedPath;
   if (!forced.empty()) {
     s.libraryPath = forced;
     s.trace.push_back("OCIDLL forced to " + forced);
-    return LoadResult::Ok;
+    return TLoadResult::Ok;
   }
   s.trace.push_back("OracleHomeKey: " + HomeKey());
-  const HomeDirectory home = FindHomeDirectory(Registry(), s.rules, HomeKey());
+  const THomeDirectory home = FindHomeDirectory(Registry(), s.rules, HomeKey());
   if (!home.fromKey) s.homeKey.reset();
   s.homeDir = home.directory;
   s.bin = home.bin;
   s.trace.push_back("OracleHomeDir: " + s.homeDir);
-  if (s.homeDir.empty()) return LoadResult::NoHome;
+  if (s.homeDir.empty()) return TLoadResult::NoHome;
 
   const std::string folder = LibraryFolder(s.rules, home);
   const std::string picked = PickCandidate(s.rules, CandidateLibraries(s.rules, folder, s.trace));
-  if (picked.empty()) return LoadResult::NotFound;
+  if (picked.empty()) return TLoadResult::NotFound;
   s.libraryPath = folder + picked;
   s.trace.push_back("Using: " + s.libraryPath);
-  return LoadResult::Ok;
+  return TLoadResult::Ok;
 }
 
 // Puts the library's folder at the front of the loader's search variable.
@@ -144,7 +147,7 @@ void ResolveEntryPoints() {
   s.useOCI8 = s.available[static_cast<int>(OciGroup::Oci8Core)] && !s.forceOracle7;
 }
 
-void RestoreDirectoryLocked(ClientState& s) {
+void RestoreDirectoryLocked(TClientState& s) {
   if (s.savedDirectory.empty()) return;
   const std::string current = platform::CurrentDirectory();
   const bool stillThere = s.rules.ignoreCase ? SameText(current, s.libraryFolder)
@@ -154,7 +157,7 @@ void RestoreDirectoryLocked(ClientState& s) {
 }
 
 // Forgets everything chosen automatically; forced choices stay.
-void ResetState(ClientState& s) {
+void ResetState(TClientState& s) {
   RestoreDirectoryLocked(s);
   s.library.Free();
   s.libraryPath.clear();
@@ -169,15 +172,15 @@ void ResetState(ClientState& s) {
   s.entry = OciEntryPoints{};
 }
 
-std::string ReasonText(LoadResult result, const std::string& path) {
+std::string ReasonText(TLoadResult result, const std::string& path) {
   switch (result) {
-    case LoadResult::NotFound:
+    case TLoadResult::NotFound:
       return path.empty() ? "Could not locate OCI dll" : "Could not load \"" + path + "\"";
-    case LoadResult::NotUsable:
+    case TLoadResult::NotUsable:
       return "Could not initialize \"" + path + "\"";
-    case LoadResult::NoHome:
+    case TLoadResult::NoHome:
       return "SQL*Net not properly installed";
-    case LoadResult::Ok:
+    case TLoadResult::Ok:
       break;
   }
   return {};
@@ -192,44 +195,48 @@ void InitializeClient() {
 
   s.trace.clear();
   s.libraryPath.clear();
-  LoadResult result = ChooseLibrary();
-  if (result == LoadResult::Ok) {
+  TLoadResult result = ChooseLibrary();
+  if (result == TLoadResult::Ok) {
     s.libraryFolder = FolderOf(s.rules, s.libraryPath);
     PutFolderOnLoaderPath(s.libraryFolder);
-    s.library = platform::DynamicLibrary::Open(s.libraryPath);
+    s.library = platform::TDynamicLibrary::Open(s.libraryPath);
     if (!s.library.Loaded() && s.rules.retryFromLibraryFolder && !s.libraryFolder.empty()) {
       // Some clients find their companion libraries only from their own folder.
       s.savedDirectory = platform::CurrentDirectory();
       platform::ChangeDirectory(s.libraryFolder);
       PutFolderOnLoaderPath(s.libraryFolder);
-      s.library = platform::DynamicLibrary::Open(s.libraryPath);
+      s.library = platform::TDynamicLibrary::Open(s.libraryPath);
     }
     if (!s.library.Loaded()) {
       s.trace.push_back("LoadLibrary(" + s.libraryPath + ") returned " +
                         std::to_string(s.library.HandleValue()));
-      result = LoadResult::NotFound;
+      // The loader knows why (a missing file, a wrong architecture, a missing
+      // dependency); the handle value alone does not say.
+      if (!s.library.LoaderMessage().empty()) s.trace.push_back(s.library.LoaderMessage());
+      result = TLoadResult::NotFound;
     }
   } else if (s.rules.bareNameFallback) {
     // Nothing found by the rules: the system loader may still know the library.
-    s.library = platform::DynamicLibrary::Open(s.rules.libraryFile);
+    s.library = platform::TDynamicLibrary::Open(s.rules.libraryFile);
     if (s.library.Loaded()) {
       s.libraryPath = s.rules.libraryFile;
       s.trace.push_back("Using: " + s.libraryPath);
-      result = LoadResult::Ok;
+      result = TLoadResult::Ok;
     }
   }
 
-  if (result == LoadResult::Ok) {
+  if (result == TLoadResult::Ok) {
     ResolveEntryPoints();
     if (!s.available[static_cast<int>(OciGroup::Oracle7Core)] && !s.useOCI8) {
-      result = LoadResult::NotUsable;
+      result = TLoadResult::NotUsable;
     }
   }
 
-  if (result != LoadResult::Ok) {
+  if (result != TLoadResult::Ok) {
     const std::string reason = ReasonText(result, s.libraryPath);
+    const std::string hint = result == TLoadResult::NoHome ? s.rules.noClientHint : std::string();
     ResetState(s);
-    throw EInitializationError(reason, JoinTrace(s.trace));
+    throw EInitializationError(reason, JoinTrace(s.trace), hint);
   }
 
   if (!s.useOCI8 && s.available[static_cast<int>(OciGroup::Opinit)]) {
@@ -293,12 +300,12 @@ void RestoreClientDirectory() {
   RestoreDirectoryLocked(State());
 }
 
-void SetClientRules(const ClientRules& rules) {
+void SetClientRules(const TClientRules& rules) {
   TOracleCriticalSectionGuard guard(ClientCriticalSection());
   State().rules = rules;
 }
 
-void SetClientRegistry(const platform::RegistryReader* registry) {
+void SetClientRegistry(const platform::TRegistryReader* registry) {
   TOracleCriticalSectionGuard guard(ClientCriticalSection());
   State().registry = registry;
 }
@@ -312,7 +319,7 @@ void ResetClientForTests() {
   s.forcedPath.clear();
   s.forcedHome.clear();
   s.forceOracle7 = false;
-  s.rules = ClientRules::Native();
+  s.rules = TClientRules::Native();
   s.registry = nullptr;
 }
 

@@ -49,10 +49,11 @@ TOracleCriticalSection& ClientCriticalSection();
 
 // No client library could be found, loaded or used. Not an EOracleError:
 // the message is "Initialization error\r\n" + reason + "\r\n\r\n" + the
-// trace lines joined by "\r\n".
+// trace lines joined by "\r\n", then "\r\n\r\n" + `hint` when one is given.
 class EInitializationError : public std::runtime_error {
  public:
-  EInitializationError(const std::string& reason, const std::string& trace);
+  EInitializationError(const std::string& reason, const std::string& trace,
+                       const std::string& hint = {});
   const std::string& Reason() const { return reason_; }
 
  private:
@@ -87,8 +88,8 @@ void RestoreClientDirectory();
 
 // For tests: the rules and registry the search uses (by default the
 // platform's own), and a full reset that unloads the library.
-void SetClientRules(const ClientRules& rules);
-void SetClientRegistry(const platform::RegistryReader* registry);
+void SetClientRules(const TClientRules& rules);
+void SetClientRegistry(const platform::TRegistryReader* registry);
 void ResetClientForTests();
 
 }  // namespace skelvane::oracle

@@ -17,12 +17,12 @@ bool AllDigits(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string WithSeparator(const ClientRules& rules, const std::string& path) {
+std::string WithSeparator(const TClientRules& rules, const std::string& path) {
   if (!path.empty() && path.back() == rules.separator) return path;
   return path + rules.separator;
 }
 
-std::string BinOf(const ClientRules& rules, const std::string& home) {
+std::string BinOf(const TClientRules& rules, const std::string& home) {
   return WithSeparator(rules, home) + rules.binFolder;
 }
 
@@ -36,14 +36,14 @@ bool ValidInteger(const std::string& text, long& value) {
 
 }  // namespace
 
-ClientRules ClientRules::Windows(char separator, char listSeparator) {
-  ClientRules rules;
+TClientRules TClientRules::Windows(char separator, char listSeparator) {
+  TClientRules rules;
   rules.separator = separator;
   rules.listSeparator = listSeparator;
   rules.binFolder = "bin";
   rules.libraryFile = "oci.dll";
   rules.versionedPattern = "ora*.dll";
-  rules.versionRule = VersionRule::OraDll;
+  rules.versionRule = TVersionRule::OraDll;
   rules.searchVariable = "PATH";
   rules.loaderPathVariable = "Path";
   rules.ignoreCase = true;
@@ -52,14 +52,14 @@ ClientRules ClientRules::Windows(char separator, char listSeparator) {
   return rules;
 }
 
-ClientRules ClientRules::Linux() {
-  ClientRules rules;
+TClientRules TClientRules::Linux() {
+  TClientRules rules;
   rules.separator = '/';
   rules.listSeparator = ':';
   rules.binFolder = "lib";
   rules.libraryFile = "libclntsh.so";
   rules.versionedPattern = "libclntsh.so.*";
-  rules.versionRule = VersionRule::SharedObject;
+  rules.versionRule = TVersionRule::SharedObject;
   rules.searchVariable = "LD_LIBRARY_PATH";
   // A full-path dlopen finds the client's own dependencies, and the loader
   // reads LD_LIBRARY_PATH only at process start.
@@ -67,10 +67,13 @@ ClientRules ClientRules::Linux() {
   rules.ignoreCase = false;
   rules.retryFromLibraryFolder = false;
   rules.bareNameFallback = true;
+  rules.noClientHint =
+      "Point the tool at an Oracle client: set ORACLE_HOME to the client's folder, put the "
+      "folder that holds libclntsh.so on LD_LIBRARY_PATH, or pass OCIDLL=/path/to/libclntsh.so.";
   return rules;
 }
 
-ClientRules ClientRules::Native() {
+TClientRules TClientRules::Native() {
 #ifdef _WIN32
   return Windows();
 #else
@@ -78,10 +81,10 @@ ClientRules ClientRules::Native() {
 #endif
 }
 
-double CandidateVersion(const ClientRules& rules, const std::string& fileName) {
+double CandidateVersion(const TClientRules& rules, const std::string& fileName) {
   if (!platform::WildcardMatch(rules.versionedPattern, fileName, rules.ignoreCase)) return 0;
   std::string digits;
-  if (rules.versionRule == VersionRule::OraDll) {
+  if (rules.versionRule == TVersionRule::OraDll) {
     const std::string upper = AnsiUpperCase(fileName);
     const size_t start = upper.compare(3, 2, "NT") == 0 ? 5 : 3;
     const size_t dot = fileName.find('.', start);
@@ -101,17 +104,17 @@ double CandidateVersion(const ClientRules& rules, const std::string& fileName) {
   return std::strtod(digits.c_str(), nullptr);
 }
 
-std::vector<OracleHome> OracleHomeList(const platform::RegistryReader& registry,
-                                       const ClientRules& rules) {
-  std::vector<OracleHome> homes;
+std::vector<TOracleHome> OracleHomeList(const platform::TRegistryReader& registry,
+                                       const TClientRules& rules) {
+  std::vector<TOracleHome> homes;
   auto add = [&homes](const std::string& name, int number) {
     const std::string upper = AnsiUpperCase(name);
     auto at = std::lower_bound(homes.begin(), homes.end(), upper,
-                               [](const OracleHome& h, const std::string& u) {
+                               [](const TOracleHome& h, const std::string& u) {
                                  return AnsiUpperCase(h.name) < u;
                                });
     if (at != homes.end() && AnsiUpperCase(at->name) == upper) return;  // a second home of that name
-    homes.insert(at, OracleHome{name, number});
+    homes.insert(at, TOracleHome{name, number});
   };
 
   long counter = 0;
@@ -137,19 +140,19 @@ std::vector<OracleHome> OracleHomeList(const platform::RegistryReader& registry,
   return homes;
 }
 
-std::string RegistryKeyOf(const OracleHome& home) {
+std::string RegistryKeyOf(const TOracleHome& home) {
   if (home.number == -1) return std::string(kOracleKey) + "\\KEY_" + home.name;
   return std::string(kOracleKey) + "\\HOME" + std::to_string(home.number);
 }
 
-std::string ChooseHomeKey(const platform::RegistryReader& registry, const ClientRules& rules,
-                          const std::vector<OracleHome>& homes, const std::string& wantedName,
+std::string ChooseHomeKey(const platform::TRegistryReader& registry, const TClientRules& rules,
+                          const std::vector<TOracleHome>& homes, const std::string& wantedName,
                           std::string& rememberedName) {
   if (homes.empty()) return kOracleKey;
   const std::string wanted = !wantedName.empty() ? wantedName : rememberedName;
   const std::string path = AnsiUpperCase(platform::GetEnv(rules.searchVariable).substr(0, 10000));
 
-  const OracleHome* taken = nullptr;
+  const TOracleHome* taken = nullptr;
   size_t best = path.size();
   for (const auto& home : homes) {
     if (!wanted.empty() && SameText(home.name, wanted)) {
@@ -174,9 +177,9 @@ std::string ChooseHomeKey(const platform::RegistryReader& registry, const Client
   return key;
 }
 
-HomeDirectory FindHomeDirectory(const platform::RegistryReader& registry, const ClientRules& rules,
+THomeDirectory FindHomeDirectory(const platform::TRegistryReader& registry, const TClientRules& rules,
                                 const std::string& homeKey) {
-  HomeDirectory result;
+  THomeDirectory result;
   if (!homeKey.empty()) result.directory = registry.ReadString(homeKey, "ORACLE_HOME");
   if (!result.directory.empty()) {
     result.bin = true;
@@ -227,12 +230,12 @@ HomeDirectory FindHomeDirectory(const platform::RegistryReader& registry, const 
   return result;
 }
 
-std::string LibraryFolder(const ClientRules& rules, const HomeDirectory& home) {
+std::string LibraryFolder(const TClientRules& rules, const THomeDirectory& home) {
   if (home.bin) return WithSeparator(rules, BinOf(rules, home.directory));
   return WithSeparator(rules, home.directory);
 }
 
-std::vector<std::string> CandidateLibraries(const ClientRules& rules, const std::string& folder,
+std::vector<std::string> CandidateLibraries(const TClientRules& rules, const std::string& folder,
                                             std::vector<std::string>& trace) {
   std::vector<std::string> candidates;
   const auto plain = platform::ListFiles(folder, rules.libraryFile, rules.ignoreCase);
@@ -248,7 +251,7 @@ std::vector<std::string> CandidateLibraries(const ClientRules& rules, const std:
   return candidates;
 }
 
-std::string PickCandidate(const ClientRules& rules, const std::vector<std::string>& candidates) {
+std::string PickCandidate(const TClientRules& rules, const std::vector<std::string>& candidates) {
   std::string picked;
   double best = 0;
   for (const auto& name : candidates) {
@@ -262,7 +265,7 @@ std::string PickCandidate(const ClientRules& rules, const std::vector<std::strin
   return picked;
 }
 
-std::string FolderOf(const ClientRules& rules, const std::string& path) {
+std::string FolderOf(const TClientRules& rules, const std::string& path) {
   size_t at = path.find_last_of(std::string(1, rules.separator) + "/");
   if (at == std::string::npos) return {};
   if (at == 0) return path.substr(0, 1);  // the root folder

@@ -12,18 +12,18 @@
 
 namespace skelvane::oracle {
 
-enum class VersionRule {
+enum class TVersionRule {
   OraDll,        // ora[NT]<digits>.dll: version "0." + digits
   SharedObject,  // libclntsh.so.N.M: version N.M
 };
 
-struct ClientRules {
+struct TClientRules {
   char separator = '\\';         // between folders of a path
   char listSeparator = ';';      // between entries of the search variable
   std::string binFolder;         // the home's folder holding the library
   std::string libraryFile;       // the unversioned library name
   std::string versionedPattern;  // versioned library names
-  VersionRule versionRule = VersionRule::OraDll;
+  TVersionRule versionRule = TVersionRule::OraDll;
   std::string searchVariable;    // the variable searched for the library
   // The variable the system loader searches; the library's folder is put in
   // front of it before loading. Empty: leave the loader's path alone.
@@ -31,56 +31,59 @@ struct ClientRules {
   bool ignoreCase = true;              // file names and paths
   bool retryFromLibraryFolder = false; // second load attempt from the library's folder
   bool bareNameFallback = false;       // nothing found: let the system loader try the bare name
+  // Appended to the error when no client is found at all: how to point the
+  // tool at one. Empty where the error is self-explanatory.
+  std::string noClientHint;
 
-  static ClientRules Windows(char separator = '\\', char listSeparator = ';');
-  static ClientRules Linux();
+  static TClientRules Windows(char separator = '\\', char listSeparator = ';');
+  static TClientRules Linux();
   // The rules of the platform the program was built for.
-  static ClientRules Native();
+  static TClientRules Native();
 };
 
 // The version of a versioned library file name; 0 when the name is no candidate.
-double CandidateVersion(const ClientRules& rules, const std::string& fileName);
+double CandidateVersion(const TClientRules& rules, const std::string& fileName);
 
-struct OracleHome {
+struct TOracleHome {
   std::string name;
   int number;  // -1 for a home found under a KEY_ subkey
 };
 
 // The homes of the registry, sorted by name ignoring case, without
 // duplicate names.
-std::vector<OracleHome> OracleHomeList(const platform::RegistryReader& registry,
-                                       const ClientRules& rules);
-std::string RegistryKeyOf(const OracleHome& home);
+std::vector<TOracleHome> OracleHomeList(const platform::TRegistryReader& registry,
+                                       const TClientRules& rules);
+std::string RegistryKeyOf(const TOracleHome& home);
 
 // Picks the home key: the wanted home by name, else the home whose bin
 // folder comes first in the search variable, else the last home. Sets
 // `rememberedName` to the taken home when it is empty.
-std::string ChooseHomeKey(const platform::RegistryReader& registry, const ClientRules& rules,
-                          const std::vector<OracleHome>& homes, const std::string& wantedName,
+std::string ChooseHomeKey(const platform::TRegistryReader& registry, const TClientRules& rules,
+                          const std::vector<TOracleHome>& homes, const std::string& wantedName,
                           std::string& rememberedName);
 
-struct HomeDirectory {
+struct THomeDirectory {
   std::string directory;  // empty: no home
   bool bin = false;       // the library sits in the home's bin folder
   bool fromKey = false;   // read under the home key (else the key is to be dropped)
 };
-HomeDirectory FindHomeDirectory(const platform::RegistryReader& registry, const ClientRules& rules,
+THomeDirectory FindHomeDirectory(const platform::TRegistryReader& registry, const TClientRules& rules,
                                 const std::string& homeKey);
 
 // The folder that holds a home's libraries, ending in a separator.
-std::string LibraryFolder(const ClientRules& rules, const HomeDirectory& home);
+std::string LibraryFolder(const TClientRules& rules, const THomeDirectory& home);
 
 // Candidate file names in `folder`: the unversioned library first, then
 // every versioned file with a positive version. Appends "Found: " lines.
-std::vector<std::string> CandidateLibraries(const ClientRules& rules, const std::string& folder,
+std::vector<std::string> CandidateLibraries(const TClientRules& rules, const std::string& folder,
                                             std::vector<std::string>& trace);
 
 // The unversioned library if present, else the greatest version; empty
 // when there is no candidate.
-std::string PickCandidate(const ClientRules& rules, const std::vector<std::string>& candidates);
+std::string PickCandidate(const TClientRules& rules, const std::vector<std::string>& candidates);
 
 // The folder part of a path (no trailing separator).
-std::string FolderOf(const ClientRules& rules, const std::string& path);
+std::string FolderOf(const TClientRules& rules, const std::string& path);
 
 }  // namespace skelvane::oracle
 

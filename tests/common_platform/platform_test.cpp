@@ -75,20 +75,20 @@ TEST(ProcessTest, ParametersSkipTheProgramAndAreFoundByName) {
 }
 
 TEST(DynamicLibraryTest, LoadsResolvesAndReportsFailures) {
-  DynamicLibrary missing = DynamicLibrary::Open("/nonexistent/libnothing.so");
+  TDynamicLibrary missing = TDynamicLibrary::Open("/nonexistent/libnothing.so");
   EXPECT_FALSE(missing.Loaded());
   EXPECT_EQ(missing.HandleValue(), 0u);
   EXPECT_FALSE(missing.LoaderMessage().empty());
   EXPECT_EQ(missing.Symbol("anything"), nullptr);
 
-  DynamicLibrary math = DynamicLibrary::Open("libm.so.6");
+  TDynamicLibrary math = TDynamicLibrary::Open("libm.so.6");
   ASSERT_TRUE(math.Loaded());
   auto cosine = reinterpret_cast<double (*)(double)>(math.Symbol("cos"));
   ASSERT_NE(cosine, nullptr);
   EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
   EXPECT_EQ(math.Symbol("no_such_symbol_here"), nullptr);
 
-  DynamicLibrary moved = std::move(math);
+  TDynamicLibrary moved = std::move(math);
   EXPECT_FALSE(math.Loaded());
   EXPECT_TRUE(moved.Loaded());
   moved.Free();
@@ -96,7 +96,7 @@ TEST(DynamicLibraryTest, LoadsResolvesAndReportsFailures) {
 }
 
 TEST(RegistryTest, MemoryRegistryIgnoresCaseAndListsDirectChildren) {
-  MemoryRegistry registry;
+  TMemoryRegistry registry;
   registry.SetString("SOFTWARE\\ORACLE\\KEY_Home1", "ORACLE_HOME", "C:\\ora");
   registry.SetString("SOFTWARE\\ORACLE\\HOME0\\Deeper", "X", "1");
   registry.AddKey("SOFTWARE\\ORACLE\\Empty");
@@ -107,7 +107,7 @@ TEST(RegistryTest, MemoryRegistryIgnoresCaseAndListsDirectChildren) {
             (std::vector<std::string>{"Empty", "HOME0", "KEY_Home1"}));
   EXPECT_TRUE(registry.SubKeys("SOFTWARE\\ORACLE\\Empty").empty());
 
-  const RegistryReader& system = SystemRegistry();
+  const TRegistryReader& system = SystemRegistry();
 #ifndef _WIN32
   EXPECT_EQ(system.ReadString("SOFTWARE\\ORACLE", "ORACLE_HOME"), "");
   EXPECT_TRUE(system.SubKeys("SOFTWARE").empty());

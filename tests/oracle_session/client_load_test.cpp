@@ -10,7 +10,7 @@
 namespace skelvane::oracle {
 namespace {
 
-using platform::MemoryRegistry;
+using platform::TMemoryRegistry;
 using skelvane::testing::TempFolder;
 
 std::string BuiltLibrary(const std::string& name) {
@@ -19,7 +19,7 @@ std::string BuiltLibrary(const std::string& name) {
 
 // The calls a stand-in client has seen, from the already loaded copy.
 std::string CallLog(const std::string& path) {
-  auto library = platform::DynamicLibrary::Open(path);
+  auto library = platform::TDynamicLibrary::Open(path);
   auto read = reinterpret_cast<const char* (*)()>(library.Symbol("fake_call_log"));
   return read ? read() : "(no log)";
 }
@@ -53,10 +53,11 @@ class ClientLoadTest : public ::testing::Test {
   std::string saved_;
 };
 
-TEST_F(ClientLoadTest, NoHomeAnywhereIsReportedAsSqlNetNotInstalled) {
+TEST_F(ClientLoadTest, NoHomeAnywhereIsReportedAsSqlNetNotInstalledWithTheWayOut) {
   EXPECT_EQ(InitializationFailure(),
             "Initialization error\r\nSQL*Net not properly installed\r\n\r\n"
-            "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: ");
+            "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: \r\n\r\n" +
+                TClientRules::Linux().noClientHint);
   EXPECT_FALSE(ClientLoaded());
 }
 
@@ -69,14 +70,32 @@ TEST_F(ClientLoadTest, AHomeWithoutLibraryCannotLocateIt) {
             "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: " + (temp / "home"));
 }
 
-TEST_F(ClientLoadTest, AFileThatDoesNotLoadNamesItsPathAndTheHandle) {
+TEST_F(ClientLoadTest, AFileThatDoesNotLoadNamesItsPathTheHandleAndTheLoadersReason) {
   const std::string file = temp.WriteFile("ic/libclntsh.so.19.1", "not a library");
   platform::SetEnv("ORACLE_HOME", temp / "ic");
-  EXPECT_EQ(InitializationFailure(),
-            "Initialization error\r\nCould not load \"" + file + "\"\r\n\r\n"
-            "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: " + (temp / "ic") +
-            "\r\nFound: libclntsh.so.19.1\r\nUsing: " + file + "\r\nLoadLibrary(" + file + ") returned 0");
+  const std::string message = InitializationFailure();
+  const std::string expected =
+      "Initialization error\r\nCould not load \"" + file + "\"\r\n\r\n"
+      "OracleHomeKey: SOFTWARE\\ORACLE\r\nOracleHomeDir: " + (temp / "ic") +
+      "\r\nFound: libclntsh.so.19.1\r\nUsing: " + file + "\r\nLoadLibrary(" + file + ") returned 0\r\n";
+  ASSERT_EQ(message.substr(0, expected.size()), expected);
+  // One more line: the loader's message, which names the file and the fault.
+  const std::string loader = message.substr(expected.size());
+  EXPECT_EQ(loader.rfind(file + ": ", 0), 0u) << loader;
+  EXPECT_GT(loader.size(), file.size() + 2);
+  EXPECT_EQ(loader.find('\n'), std::string::npos) << loader;
   EXPECT_EQ(ClientLibraryPath(), "");  // the automatic choice is forgotten
+}
+
+TEST_F(ClientLoadTest, AForcedPathThatIsMissingSaysSoAndGivesNoSearchHint) {
+  platform::ProcessParameters() = {"OCIDLL=" + (temp / "gone/libclntsh.so")};
+  const std::string message = InitializationFailure();
+  EXPECT_NE(message.find("returned 0\r\n" + (temp / "gone/libclntsh.so") +
+                         ": cannot open shared object file: No such file or directory"),
+            std::string::npos)
+      << message;
+  // The user pointed at a library already; the hint is for finding one.
+  EXPECT_EQ(message.find(TClientRules::Linux().noClientHint), std::string::npos);
 }
 
 TEST_F(ClientLoadTest, DiscoveryThroughOracleHomeLoadsTheLibraryInItsLibFolder) {
@@ -158,7 +177,7 @@ class WindowsClientLoadTest : public ClientLoadTest {
  protected:
   void SetUp() override {
     ClientLoadTest::SetUp();
-    rules = ClientRules::Windows('/', ';');
+    rules = TClientRules::Windows('/', ';');
     rules.searchVariable = "SKELVANE_TEST_SEARCH";
     rules.loaderPathVariable = "SKELVANE_TEST_LOADER_PATH";
     platform::SetEnv(rules.loaderPathVariable, "C:/windows;" + (temp / "b/bin") + ";D:/tools");
@@ -176,8 +195,8 @@ class WindowsClientLoadTest : public ClientLoadTest {
     SetClientRegistry(nullptr);
     ClientLoadTest::TearDown();
   }
-  ClientRules rules;
-  MemoryRegistry registry;
+  TClientRules rules;
+  TMemoryRegistry registry;
 };
 
 TEST_F(WindowsClientLoadTest, TheHomeOnThePathIsUsedAndItsFolderLeadsTheLoaderPath) {

@@ -10,13 +10,13 @@
 namespace skelvane::oracle {
 namespace {
 
-using platform::MemoryRegistry;
+using platform::TMemoryRegistry;
 using skelvane::testing::TempFolder;
 
 constexpr const char* kSearch = "SKELVANE_TEST_SEARCH";
 
-ClientRules WindowsRulesHere() {
-  ClientRules rules = ClientRules::Windows('/', ';');
+TClientRules WindowsRulesHere() {
+  TClientRules rules = TClientRules::Windows('/', ';');
   rules.searchVariable = kSearch;
   return rules;
 }
@@ -33,32 +33,38 @@ class ClientRulesTest : public ::testing::Test {
     registry.SetString(key, "ORACLE_HOME_NAME", name);
   }
   TempFolder temp;
-  MemoryRegistry registry;
-  ClientRules rules = WindowsRulesHere();
+  TMemoryRegistry registry;
+  TClientRules rules = WindowsRulesHere();
 };
 
-TEST(CandidateVersionTest, WindowsNamesReadDigitsAfterOraOrOraNT) {
-  const ClientRules rules = ClientRules::Windows();
-  EXPECT_DOUBLE_EQ(CandidateVersion(rules, "ora73.dll"), 0.73);
-  EXPECT_DOUBLE_EQ(CandidateVersion(rules, "ora805.dll"), 0.805);
-  EXPECT_DOUBLE_EQ(CandidateVersion(rules, "ORANT8.DLL"), 0.8);
-  EXPECT_DOUBLE_EQ(CandidateVersion(rules, "oraNT73.dll"), 0.73);
-  EXPECT_EQ(CandidateVersion(rules, "oracore.dll"), 0);  // not a number
-  EXPECT_EQ(CandidateVersion(rules, "ora8i.dll"), 0);
-  EXPECT_EQ(CandidateVersion(rules, "ora.dll"), 0);
-  EXPECT_EQ(CandidateVersion(rules, "ora0.dll"), 0);  // not positive
-  EXPECT_EQ(CandidateVersion(rules, "oci.dll"), 0);
-}
-
-TEST(CandidateVersionTest, LinuxNamesReadTheSuffixAsANumber) {
-  const ClientRules rules = ClientRules::Linux();
-  EXPECT_DOUBLE_EQ(CandidateVersion(rules, "libclntsh.so.19.1"), 19.1);
-  EXPECT_DOUBLE_EQ(CandidateVersion(rules, "libclntsh.so.11.1"), 11.1);
-  EXPECT_DOUBLE_EQ(CandidateVersion(rules, "libclntsh.so.23"), 23);
-  EXPECT_EQ(CandidateVersion(rules, "libclntsh.so.19.1.0"), 0);
-  EXPECT_EQ(CandidateVersion(rules, "libclntsh.so.x"), 0);
-  EXPECT_EQ(CandidateVersion(rules, "libclntsh.so"), 0);
-  EXPECT_EQ(CandidateVersion(rules, "libclntshcore.so.19.1"), 0);
+TEST(CandidateVersionTest, VersionsReadFromLibraryNames) {
+  const TClientRules windows = TClientRules::Windows();
+  const TClientRules linux = TClientRules::Linux();
+  const struct {
+    const TClientRules& rules;
+    const char* name;
+    double version;  // 0: no candidate
+  } cases[] = {
+      // Windows: the digits after "ora" or "oraNT", read as "0." + digits.
+      {windows, "ora73.dll", 0.73},
+      {windows, "ora805.dll", 0.805},
+      {windows, "ORANT8.DLL", 0.8},
+      {windows, "oraNT73.dll", 0.73},
+      {windows, "oracore.dll", 0},  // not a number
+      {windows, "ora8i.dll", 0},
+      {windows, "ora.dll", 0},
+      {windows, "ora0.dll", 0},  // not positive
+      {windows, "oci.dll", 0},
+      // Linux: the suffix after ".so." as a number.
+      {linux, "libclntsh.so.19.1", 19.1},
+      {linux, "libclntsh.so.11.1", 11.1},
+      {linux, "libclntsh.so.23", 23},
+      {linux, "libclntsh.so.19.1.0", 0},
+      {linux, "libclntsh.so.x", 0},
+      {linux, "libclntsh.so", 0},
+      {linux, "libclntshcore.so.19.1", 0},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(CandidateVersion(c.rules, c.name), c.version) << c.name;
 }
 
 TEST_F(ClientRulesTest, HomeListIsSortedDeduplicatedAndNeedsABinFolder) {
@@ -138,7 +144,7 @@ TEST_F(ClientRulesTest, HomeKeyPrefersTheWantedNameThenTheEarliestBinOnThePath) 
 
 TEST_F(ClientRulesTest, HomeDirectoryComesFromTheKeyThenOracleHomeThenThePath) {
   registry.SetString("SOFTWARE\\ORACLE\\HOME0", "ORACLE_HOME", "C:\\ora");
-  HomeDirectory home = FindHomeDirectory(registry, rules, "SOFTWARE\\ORACLE\\HOME0");
+  THomeDirectory home = FindHomeDirectory(registry, rules, "SOFTWARE\\ORACLE\\HOME0");
   EXPECT_EQ(home.directory, "C:\\ora");
   EXPECT_TRUE(home.bin);
   EXPECT_TRUE(home.fromKey);
@@ -190,7 +196,7 @@ TEST_F(ClientRulesTest, CandidatesPutTheUnversionedLibraryFirstAndPickItAtOnce) 
 }
 
 TEST_F(ClientRulesTest, LinuxCandidatesPreferTheUnversionedNameThenTheGreatestVersion) {
-  const ClientRules linux = ClientRules::Linux();
+  const TClientRules linux = TClientRules::Linux();
   temp.WriteFile("ic/libclntsh.so.11.1");
   temp.WriteFile("ic/libclntsh.so.19.1");
   temp.WriteFile("ic/libclntsh.so.12.1");

@@ -40,7 +40,8 @@ TEST_F(SessionClientTest, AMissingLibraryIsAPlainInitializationError) {
     EXPECT_EQ(std::string(e.what()),
               "Initialization error\r\nCould not load \"/nonexistent/libclntsh.so\"\r\n\r\n"
               "OCIDLL forced to /nonexistent/libclntsh.so\r\n"
-              "LoadLibrary(/nonexistent/libclntsh.so) returned 0");
+              "LoadLibrary(/nonexistent/libclntsh.so) returned 0\r\n"
+              "/nonexistent/libclntsh.so: cannot open shared object file: No such file or directory");
   }
   EXPECT_FALSE(session.Connected());
 }
@@ -83,7 +84,7 @@ namespace {
 std::string FakeOci8() { return std::string(SKELVANE_TEST_LIBRARY_DIR) + "/libskelvane_fake_oci8.so"; }
 
 std::string FakeCallLog(bool clear = false) {
-  auto library = platform::DynamicLibrary::Open(FakeOci8());
+  auto library = platform::TDynamicLibrary::Open(FakeOci8());
   if (clear) reinterpret_cast<void (*)()>(library.Symbol("fake_clear_call_log"))();
   return reinterpret_cast<const char* (*)()>(library.Symbol("fake_call_log"))();
 }

@@ -6,81 +6,44 @@
 namespace skelvane::oracle {
 namespace {
 
-TLogonData Split(const std::string& user, const std::string& password = "",
-                 const std::string& database = "") {
-  return SplitLogon({user, password, database, TConnectAs::Normal});
-}
+constexpr TConnectAs kNormal = TConnectAs::Normal;
+constexpr TConnectAs kSysdba = TConnectAs::SYSDBA;
+constexpr TConnectAs kSysoper = TConnectAs::SYSOPER;
 
-TEST(SplitLogonTest, FullConnectStringOverwritesTheFields) {
-  TLogonData d = Split("scott/tiger@XE");
-  EXPECT_EQ(d.Username, "scott");
-  EXPECT_EQ(d.Password, "tiger");
-  EXPECT_EQ(d.Database, "XE");
-  EXPECT_EQ(d.ConnectAs, TConnectAs::Normal);
-
-  d = Split("scott/tiger@XE", "field", "ORCL");
-  EXPECT_EQ(d.Password, "tiger");
-  EXPECT_EQ(d.Database, "XE");
-
-  // The first "@" ends the password; later ones belong to the database.
-  d = Split("scott/t/ig@XE@x");
-  EXPECT_EQ(d.Password, "t/ig");
-  EXPECT_EQ(d.Database, "XE@x");
-
-  d = Split("scott@XE", "pw");
-  EXPECT_EQ(d.Username, "scott");
-  EXPECT_EQ(d.Password, "pw");
-  EXPECT_EQ(d.Database, "XE");
-}
-
-TEST(SplitLogonTest, RoleSuffixInAnyCaseSetsConnectAs) {
-  TLogonData d = Split("sys as sysdba", "pw", "XE");
-  EXPECT_EQ(d.Username, "sys");
-  EXPECT_EQ(d.Password, "pw");  // not named by the string: the field stays
-  EXPECT_EQ(d.Database, "XE");
-  EXPECT_EQ(d.ConnectAs, TConnectAs::SYSDBA);
-
-  d = Split("Sys/pw@XE\tAs\tSysOper ");
-  EXPECT_EQ(d.Username, "Sys");
-  EXPECT_EQ(d.Database, "XE");
-  EXPECT_EQ(d.ConnectAs, TConnectAs::SYSOPER);
-
-  d = Split("scott AS nobody");
-  EXPECT_EQ(d.Username, "scott");
-  EXPECT_EQ(d.ConnectAs, TConnectAs::Normal);
-
-  // "AS" glued to the name is no role.
-  d = Split("scottas sysdba");
-  EXPECT_EQ(d.Username, "scottas sysdba");
-  EXPECT_EQ(d.ConnectAs, TConnectAs::Normal);
-}
-
-TEST(SplitLogonTest, QuotesProtectSlashAndAtAndAreKept) {
-  TLogonData d = Split("\"we/ird@name\"/pw@db");
-  EXPECT_EQ(d.Username, "\"we/ird@name\"");
-  EXPECT_EQ(d.Password, "pw");
-  EXPECT_EQ(d.Database, "db");
-}
-
-TEST(SplitLogonTest, PlainNameAndLoneSlash) {
-  TLogonData d = Split("scott", "tiger", "XE");
-  EXPECT_EQ(d.Username, "scott");
-  EXPECT_EQ(d.Password, "tiger");
-  EXPECT_EQ(d.Database, "XE");
-
-  d = SplitLogon({"/", "stale", "XE", TConnectAs::SYSDBA});
-  EXPECT_EQ(d.Username, "");
-  EXPECT_EQ(d.Password, "");
-  EXPECT_EQ(d.Database, "XE");
-  EXPECT_EQ(d.ConnectAs, TConnectAs::Normal);
-
-  d = Split("/ as sysdba", "", "XE");
-  EXPECT_EQ(d.Username, "");
-  EXPECT_EQ(d.ConnectAs, TConnectAs::SYSDBA);
-
-  // Not a connect string: ConnectAs set by the caller stays.
-  d = SplitLogon({"scott", "", "", TConnectAs::SYSOPER});
-  EXPECT_EQ(d.ConnectAs, TConnectAs::SYSOPER);
+TEST(SplitLogonTest, ConnectStringsAndTheFieldsTheyOverwrite) {
+  const struct {
+    TLogonData typed;     // user name as typed, then the password, database and mode fields
+    TLogonData expected;
+  } cases[] = {
+      // A full connect string overwrites the fields it names.
+      {{"scott/tiger@XE", "", "", kNormal}, {"scott", "tiger", "XE", kNormal}},
+      {{"scott/tiger@XE", "field", "ORCL", kNormal}, {"scott", "tiger", "XE", kNormal}},
+      // The first "@" ends the password; later ones belong to the database.
+      {{"scott/t/ig@XE@x", "", "", kNormal}, {"scott", "t/ig", "XE@x", kNormal}},
+      {{"scott@XE", "pw", "", kNormal}, {"scott", "pw", "XE", kNormal}},
+      // A role in any case and with tabs; a field the string does not name stays.
+      {{"sys as sysdba", "pw", "XE", kNormal}, {"sys", "pw", "XE", kSysdba}},
+      {{"Sys/pw@XE\tAs\tSysOper ", "", "", kNormal}, {"Sys", "pw", "XE", kSysoper}},
+      {{"scott AS nobody", "", "", kNormal}, {"scott", "", "", kNormal}},
+      // "AS" glued to the name is no role.
+      {{"scottas sysdba", "", "", kNormal}, {"scottas sysdba", "", "", kNormal}},
+      // Quotes protect "/" and "@" and are kept.
+      {{"\"we/ird@name\"/pw@db", "", "", kNormal}, {"\"we/ird@name\"", "pw", "db", kNormal}},
+      // A plain name is no connect string: every field stays, the mode too.
+      {{"scott", "tiger", "XE", kNormal}, {"scott", "tiger", "XE", kNormal}},
+      {{"scott", "", "", kSysoper}, {"scott", "", "", kSysoper}},
+      // A lone "/" asks for external credentials.
+      {{"/", "stale", "XE", kSysdba}, {"", "", "XE", kNormal}},
+      {{"/ as sysdba", "", "XE", kNormal}, {"", "", "XE", kSysdba}},
+  };
+  for (const auto& c : cases) {
+    const TLogonData d = SplitLogon(c.typed);
+    SCOPED_TRACE(c.typed.Username);
+    EXPECT_EQ(d.Username, c.expected.Username);
+    EXPECT_EQ(d.Password, c.expected.Password);
+    EXPECT_EQ(d.Database, c.expected.Database);
+    EXPECT_EQ(d.ConnectAs, c.expected.ConnectAs);
+  }
 }
 
 }  // namespace
