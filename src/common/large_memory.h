@@ -1,7 +1,8 @@
-#pragma once
 // Uninitialised memory for one big array. Large blocks are mapped on their own
 // and, where the system offers it, backed by huge pages: filling a tree of
 // millions of nodes otherwise spends much of its time in page faults.
+#ifndef SKELVANE_COMMON_LARGE_MEMORY_H
+#define SKELVANE_COMMON_LARGE_MEMORY_H
 
 #include <cstddef>
 #include <memory>
@@ -33,3 +34,5 @@ class TLargeMemory {
 };
 
 }  // namespace skelvane
+
+#endif

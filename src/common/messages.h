@@ -1,6 +1,7 @@
-#pragma once
 // Fixed texts that more than one part of the system writes. They are used byte
 // for byte; the Russian ones are UTF-8, the system's encoding.
+#ifndef SKELVANE_COMMON_MESSAGES_H
+#define SKELVANE_COMMON_MESSAGES_H
 
 #include <string_view>
 
@@ -21,3 +22,5 @@ inline constexpr std::string_view kQueryErrorColumn = " колонка:";
 inline constexpr std::string_view kQueryErrorReason = " причина:";
 
 }  // namespace skelvane::messages
+
+#endif

@@ -41,4 +41,14 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string WithLfLineEnds(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    result += text[i];
+  }
+  return result;
+}
+
 }  // namespace skelvane

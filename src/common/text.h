@@ -1,6 +1,7 @@
-#pragma once
 // Byte-string helpers shared by the whole system. Texts are 8-bit bytes in the
 // system's code page and are never decoded; only ASCII letters have a case.
+#ifndef SKELVANE_COMMON_TEXT_H
+#define SKELVANE_COMMON_TEXT_H
 
 #include <string>
 #include <string_view>
@@ -20,4 +21,10 @@ std::string AnsiUpperCase(std::string_view text);
 // Equality that ignores the case of ASCII letters.
 bool SameText(std::string_view a, std::string_view b);
 
+// Every CR LF pair as a lone LF, for text printed on a terminal or into a
+// pipe; texts and documents that must keep CR LF do not go through here.
+std::string WithLfLineEnds(std::string_view text);
+
 }  // namespace skelvane
+
+#endif

@@ -1,5 +1,6 @@
-#pragma once
 // The time stamp that opens a time-stamped log line.
+#ifndef SKELVANE_COMMON_TIME_STAMP_H
+#define SKELVANE_COMMON_TIME_STAMP_H
 
 #include <ctime>
 #include <string>
@@ -13,3 +14,5 @@ std::string TimeStampText(const std::tm& time);
 std::string NowTimeStampText();
 
 }  // namespace skelvane
+
+#endif

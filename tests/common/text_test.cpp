@@ -38,6 +38,21 @@ TEST(SameText, IgnoresAsciiCaseOnly) {
   EXPECT_TRUE(SameText("", ""));
 }
 
+TEST(LineEnds, OnlyCrLfPairsLoseTheirCr) {
+  const struct {
+    const char* text;
+    const char* printed;
+  } cases[] = {
+      {"a\r\nb\r\n", "a\nb\n"},
+      {"a\nb", "a\nb"},
+      {"a\rb\r", "a\rb\r"},          // a lone CR is text, not a line end
+      {"a\r\r\nb", "a\r\nb"},       // only the CR right before the LF goes
+      {"\r\n\r\n", "\n\n"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithLfLineEnds(c.text), c.printed) << c.text;
+}
+
 TEST(Messages, RussianTextsAreUtf8Bytes) {
   // Guards against building with another execution character set.
   EXPECT_EQ(std::string(messages::kDatabaseErrorReason),
