@@ -1,12 +1,115 @@
 #include "update/code_steps.h"
 
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "dictionary/grouped_lists.h"
+#include "dictionary/row_sources.h"
+#include "sdb/document_vocabulary.h"
+#include "sdb/entry.h"
+#include "update/table_steps.h"
+
 namespace skelvane {
+namespace {
 
-// Filled in with the compare of these kinds.
+using namespace sdb;
 
-void CheckTrigger(TCompareContext&, const TTreeResult&) {}
-void CheckStoredCode(TCompareContext&, const TTreeResult&, oracle::TOracleQuery&, const std::string&) {}
-void CheckView(TCompareContext&, const std::string&, const TTreeResult&, oracle::TOracleQuery*,
-               oracle::TOracleDataSet*, bool) {}
+// Closes a query however the step is left, so the next object starts afresh.
+class TCloseOnExit {
+ public:
+  explicit TCloseOnExit(oracle::TOracleQuery& query) : query_(query) {}
+  ~TCloseOnExit() { query_.Close(); }
+  TCloseOnExit(const TCloseOnExit&) = delete;
+  TCloseOnExit& operator=(const TCloseOnExit&) = delete;
+
+ private:
+  oracle::TOracleQuery& query_;
+};
+
+std::vector<std::string> DocumentColumnNames(const TTreeResult& view) {
+  std::vector<std::string> names;
+  TFieldInfo info;
+  for (int index = 0; ReadFieldInfo(index, view, info); ++index) names.push_back(info.Name);
+  return names;
+}
+
+std::string Joined(const std::vector<std::string>& names, const std::string& separator) {
+  std::string text;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += separator;
+    text += names[i];
+  }
+  return text;
+}
+
+// Every name followed by ",", as the database side is built, so that an
+// empty list differs from any list with a name in it.
+std::string DatabaseColumnList(oracle::TOracleDataSet& columns) {
+  std::string list;
+  for (columns.First(); !columns.Eof(); columns.Next()) {
+    list += columns.FieldForColumn("column_name").AsString() + ",";
+  }
+  return list;
+}
+
+std::string DocumentColumnList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += name + ",";
+  return list;
+}
+
+}  // namespace
+
+void CheckTrigger(TCompareContext& c, const TTreeResult& trigger) {
+  const std::string name = GetEntryValue(trigger, kKeyName);
+  const std::string body = RightTrimmed(GetEntryValue(trigger, kKeyTriggerBody));
+
+  oracle::TOracleQuery& query = c.DM.Q_Trigger2;
+  TCloseOnExit closer(query);
+  query.AssignVariable("TRIGGER_NAME", oracle::TVariant(name));
+  query.Execute();
+  // The document holds description and body joined, as the export writes them.
+  const bool differs =
+      query.Eof() ||
+      RightTrimmed(query.FieldText("description") + query.FieldText("trigger_body")) != body;
+  if (differs) c.Execute("CREATE OR REPLACE TRIGGER " + body, "\t\tcreate trigger " + name);
+}
+
+void CheckStoredCode(TCompareContext& c, const TTreeResult& routine, oracle::TOracleQuery& query,
+                     const std::string& kind) {
+  const std::string name = GetEntryValue(routine, kKeyName);
+  const std::string text = RightTrimmed(GetEntryValue(routine, kKeyText));
+
+  TFuncList sources;
+  {
+    TCloseOnExit closer(query);
+    query.AssignVariable("NAME", oracle::TVariant(name));
+    query.Execute();
+    TQueryRows rows(query);
+    sources.ClearItems();
+    sources.Fill(rows);
+  }
+  const TFuncData* found = sources.FindByName(name);
+  if (found == nullptr || RightTrimmed(found->Text) != text) {
+    c.Execute("CREATE OR REPLACE " + text, "\t\tcreate " + kind + " " + name);
+  }
+}
+
+void CheckView(TCompareContext& c, const std::string& viewName, const TTreeResult& view,
+               oracle::TOracleQuery* view2, oracle::TOracleDataSet* columns, bool missing) {
+  const std::string text = RightTrimmed(GetEntryValue(view, kKeyText));
+  const std::vector<std::string> names = DocumentColumnNames(view);
+
+  bool replace = missing || view2 == nullptr || columns == nullptr;
+  if (!replace) replace = RightTrimmed(view2->FieldText("text")) != text;
+  if (!replace) replace = DocumentColumnList(names) != DatabaseColumnList(*columns);
+  if (!replace) return;
+
+  std::string statement = "CREATE OR REPLACE VIEW " + viewName + " ";
+  if (!names.empty()) statement += "(" + Joined(names, ", ") + ") ";
+  statement += "AS " + text;
+  c.Execute(statement, "\tCreate view \"" + viewName + "\"");
+}
 
 }  // namespace skelvane
