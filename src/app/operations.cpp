@@ -1,6 +1,7 @@
 #include "app/operations.h"
 
 #include "export/export_schema.h"
+#include "update/compare_and_update.h"
 
 namespace skelvane {
 
@@ -8,13 +9,8 @@ TOperation DefaultExportOperation() {
   return [](TOperationHost& host, TDM& dm) { ExportSchema(host, dm); };
 }
 
-// The compare driver is not part of the build yet: until it is, this is the
-// one place that stands in for it, and the run only logs on and off.
 TOperation DefaultCompareOperation() {
-  return [](TOperationHost&, TDM&) {};
+  return [](TOperationHost& host, TDM& dm) { CompareAndUpdate(host, dm); };
 }
-
-bool ExportOperationBuilt() { return true; }
-bool CompareOperationBuilt() { return false; }
 
 }  // namespace skelvane

@@ -1,0 +1,255 @@
+#include "update/compare_and_update.h"
+
+#include <string>
+
+#include "sdb/document_vocabulary.h"
+#include "sdb/entry.h"
+#include "sdb/sdb_parser.h"
+#include "sdb/tree_result.h"
+#include "update/code_steps.h"
+#include "update/compare_context.h"
+#include "update/grant_steps.h"
+#include "update/key_steps.h"
+#include "update/sequence_step.h"
+#include "update/table_steps.h"
+
+namespace skelvane {
+namespace {
+
+using oracle::TOracleDataSet;
+using oracle::TOracleQuery;
+using oracle::TVariant;
+
+// One section of the document walked from its first object; `visit` gets the
+// object's entries and its position in the section.
+template <class TVisit>
+void WalkSection(const TSDB_Parser& document, const char* section, char node,
+                 TTreeResult& result, TVisit visit) {
+  const TSdbPath path{section, std::string(1, node)};
+  for (int index = 0; document.Select(index, path, result); ++index) visit(result);
+}
+
+void OpenFor(TOracleDataSet& dataSet, const char* variable, const std::string& name) {
+  dataSet.AssignVariable(variable, name);
+  dataSet.Open();
+}
+
+void ExecuteFor(TOracleQuery& query, const char* variable, const std::string& name) {
+  query.AssignVariable(variable, name);
+  query.Execute();
+}
+
+// Untrimmed: the table comment is compared as the dictionary holds it.
+std::string FirstRowComment(TOracleDataSet& dataSet) {
+  if (dataSet.RecordCount() == 0) return {};
+  dataSet.First();
+  return dataSet.FieldForColumn("comments").AsString();
+}
+
+class TCompareRun {
+ public:
+  TCompareRun(TOperationHost& host, TDM& dm, const TSDB_Parser& document)
+      : c_{host, dm}, dm_(dm), document_(document) {}
+
+  void Walk() {
+    Header();
+    Tables();
+    Indexes();
+    Sequences();
+    Triggers();
+    Routines(sdb::kSectionFunctions, sdb::kNodeFunction, dm_.Q_Function2, "function");
+    Routines(sdb::kSectionProcedures, sdb::kNodeProcedure, dm_.Q_Procedure2, "procedure");
+    Constraints();
+    Views();
+    Privileges();
+    Synonyms();
+    DbLinks();
+  }
+
+ private:
+  std::string Name() const { return GetEntryValue(result_, sdb::kKeyName); }
+  void Next() { c_.Host.ProcessMessages(); }
+
+  void Header() {
+    document_.Select(0, {sdb::kSectionShema}, result_);
+    c_.Log("shema=" + Name());
+  }
+
+  void Tables() {
+    c_.Log("tables:");
+    WalkSection(document_, sdb::kSectionTables, sdb::kNodeTable, result_, [&](const TTreeResult& t) {
+      const std::string table = Name();
+      c_.Log("Analize table \"" + table + "\"");
+      OpenFor(dm_.oDS_TableFields, "table_name", table);
+      if (dm_.oDS_TableFields.RecordCount() == 0) {
+        CreateTable(c_, table, t);
+      } else {
+        CheckFields(c_, table, t);
+      }
+      dm_.oDS_TableFields.Close();
+      // Opened again so that what the step just created is seen by the comments.
+      OpenFor(dm_.oDS_Tables, "table_name", table);
+      OpenFor(dm_.oDS_TableFields, "table_name", table);
+      CheckComments(c_, table, t, FirstRowComment(dm_.oDS_Tables), dm_.oDS_TableFields);
+      dm_.oDS_Tables.Close();
+      dm_.oDS_TableFields.Close();
+      Next();
+    });
+  }
+
+  void Indexes() {
+    c_.Log("indexes:");
+    WalkSection(document_, sdb::kSectionTables, sdb::kNodeTable, result_, [&](const TTreeResult& t) {
+      const std::string table = Name();
+      c_.Log("\tAnalize table indexes \"" + table + "\"");
+      OpenFor(dm_.oDS_Indexes, "table_name", table);
+      CheckIndexes(c_, table, t, dm_.oDS_Indexes);
+      dm_.oDS_Indexes.Close();
+      Next();
+    });
+  }
+
+  void Sequences() {
+    c_.Log("sequences:");
+    dm_.oDS_Sequences.Open();
+    WalkSection(document_, sdb::kSectionSequences, sdb::kNodeSequence, result_,
+                [&](const TTreeResult& s) {
+                  CheckSequence(c_, s, dm_.oDS_Sequences);
+                  Next();
+                });
+    dm_.oDS_Sequences.Close();
+  }
+
+  void Triggers() {
+    c_.Log("triggers:");
+    WalkSection(document_, sdb::kSectionTriggers, sdb::kNodeTrigger, result_,
+                [&](const TTreeResult& t) {
+                  CheckTrigger(c_, t);
+                  Next();
+                });
+  }
+
+  void Routines(const char* section, char node, TOracleQuery& query, const char* kind) {
+    c_.Log(std::string(section) + ":");
+    WalkSection(document_, section, node, result_, [&](const TTreeResult& r) {
+      CheckStoredCode(c_, r, query, kind);
+      Next();
+    });
+  }
+
+  // Two passes over every table, so that each key a foreign key refers to has
+  // been added before any foreign key is.
+  void Constraints() {
+    c_.Log("constraints:");
+    for (int pass = 1; pass <= 2; ++pass) {
+      WalkSection(document_, sdb::kSectionTables, sdb::kNodeTable, result_,
+                  [&](const TTreeResult& t) {
+                    const std::string table = Name();
+                    OpenFor(dm_.oDS_Constraints, "table_name", table);
+                    OpenFor(dm_.oDS_Indexes, "table_name", table);
+                    c_.Log("\tPart " + std::to_string(pass) + ". Analize table constraints\"" +
+                           table + "\"");
+                    CheckConstraints(c_, table, t, dm_.oDS_Constraints, pass, dm_.oDS_Indexes);
+                    dm_.oDS_Indexes.Close();
+                    dm_.oDS_Constraints.Close();
+                    Next();
+                  });
+    }
+  }
+
+  void Views() {
+    c_.Log("views:");
+    WalkSection(document_, sdb::kSectionViews, sdb::kNodeView, result_, [&](const TTreeResult& v) {
+      const std::string view = Name();
+      c_.Log("Analize view \"" + view + "\"");
+      ExecuteFor(dm_.Q_View2, "view_name", view);
+      if (dm_.Q_View2.Eof()) {
+        CheckView(c_, view, v, nullptr, nullptr, true);
+      } else {
+        OpenFor(dm_.oDS_TableFields, "table_name", view);
+        CheckView(c_, view, v, &dm_.Q_View2, &dm_.oDS_TableFields, false);
+        dm_.oDS_TableFields.Close();
+      }
+      dm_.Q_View2.Close();
+      OpenFor(dm_.oDS_TableFields, "table_name", view);
+      ExecuteFor(dm_.Q_View2, "view_name", view);
+      const std::string comment = dm_.Q_View2.Eof() ? std::string() : dm_.Q_View2.FieldText("comments");
+      CheckComments(c_, view, v, comment, dm_.oDS_TableFields);
+      dm_.oDS_TableFields.Close();
+      dm_.Q_View2.Close();
+      Next();
+    });
+  }
+
+  void Privileges() {
+    c_.Log("privileges:");
+    TOracleDataSet& rows = dm_.oDS_Privileges;
+    rows.Open();
+    WalkSection(document_, sdb::kSectionPrivileges, sdb::kNodePrivilege, result_,
+                [&](const TTreeResult& p) {
+                  const std::string object = GetEntryValue(p, sdb::kKeyObject);
+                  const std::string grantee = GetEntryValue(p, sdb::kKeyGrantee);
+                  const std::string privileges = GetEntryValue(p, sdb::kKeyPriv);
+                  c_.Log("Analize object \"" + object + "\"");
+                  if (rows.LocateRecord("table_name;grantee", TVariant({object, grantee}))) {
+                    CheckGrant(c_, object, grantee, privileges, rows);
+                  } else {
+                    AddGrant(c_, object, grantee, privileges);
+                  }
+                  Next();
+                });
+    rows.Close();
+  }
+
+  void Synonyms() {
+    c_.Log("synonyms:");
+    TOracleDataSet& rows = dm_.oDS_Synonyms;
+    rows.Open();
+    WalkSection(document_, sdb::kSectionSynonyms, sdb::kNodeSynonym, result_,
+                [&](const TTreeResult& s) {
+                  const std::string object = GetEntryValue(s, sdb::kKeyObject);
+                  const std::string grantee = GetEntryValue(s, sdb::kKeyGrantee);
+                  const std::string synonym = GetEntryValue(s, sdb::kKeyName);
+                  c_.Log("Analize object \"" + object + "\"");
+                  if (!rows.LocateRecord("o_name;s_name", TVariant({object, synonym}))) {
+                    AddSynonym(c_, object, grantee, synonym);
+                  }
+                  Next();
+                });
+    rows.Close();
+  }
+
+  void DbLinks() {
+    c_.Log("db_links:");
+    TOracleDataSet& rows = dm_.oDS_DbLink;
+    rows.Open();
+    WalkSection(document_, sdb::kSectionDbLinks, sdb::kNodeDbLink, result_,
+                [&](const TTreeResult& d) {
+                  const std::string link = GetEntryValue(d, sdb::kKeyDbLink);
+                  c_.Log("\tAnalize object \"" + link + "\"");
+                  const bool located = rows.LocateRecord("db_link", TVariant(link));
+                  CheckDbLink(c_, link, d, rows, !located);
+                  Next();
+                });
+    rows.Close();
+  }
+
+  TCompareContext c_;
+  TDM& dm_;
+  const TSDB_Parser& document_;
+  // The one result list every section's Select refills.
+  TTreeResult result_;
+};
+
+}  // namespace
+
+void CompareAndUpdate(TOperationHost& host, TDM& dm) {
+  {
+    TSDB_Parser document(host.UpdateFileName());
+    document.Parse();
+    if (document.FileOk()) TCompareRun(host, dm, document).Walk();
+  }
+  host.WriteLog("end test", true, false);
+}
+
+}  // namespace skelvane

@@ -1,0 +1,159 @@
+#include "update/table_steps.h"
+
+#include <string>
+
+#include "common/text.h"
+#include "dictionary/column_type_text.h"
+#include "dictionary/row_sources.h"
+#include "sdb/document_vocabulary.h"
+#include "sdb/entry.h"
+
+namespace skelvane {
+namespace {
+
+using oracle::TOracleDataSet;
+using oracle::TVariant;
+
+bool LocateColumn(TOracleDataSet& columns, const std::string& name) {
+  return columns.LocateRecord("column_name", TVariant(name));
+}
+
+// The names Oracle gives the hidden columns behind function-based indexes:
+// documents written before hidden columns were left out may still list them.
+bool IsSystemHiddenName(const std::string& name) {
+  static const std::string kPrefix = "SYS_NC";
+  if (name.size() < kPrefix.size() + 2 || name.compare(0, kPrefix.size(), kPrefix) != 0 ||
+      name.back() != '$') {
+    return false;
+  }
+  for (size_t i = kPrefix.size(); i + 1 < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return false;
+  }
+  return true;
+}
+
+bool IsHiddenRow(TOracleDataSet& columns) {
+  return Trimmed(columns.FieldForColumn("hidden_column").AsString()) == "YES";
+}
+
+// Hidden columns are Oracle's own (function-based indexes, unused columns):
+// the compare neither checks nor adds them. Leaves `columns` on the column's
+// row when it returns false and the column exists.
+bool LeftOut(const std::string& name, TOracleDataSet& columns, bool& located) {
+  located = LocateColumn(columns, name);
+  return IsSystemHiddenName(name) || (located && IsHiddenRow(columns));
+}
+
+// A quote inside the comment would end the literal early.
+std::string QuotedLiteral(const std::string& text) {
+  std::string literal = "'";
+  for (char ch : text) {
+    literal += ch;
+    if (ch == '\'') literal += '\'';
+  }
+  return literal + "'";
+}
+
+std::string ColumnClauses(const TFieldInfo& info) {
+  std::string text = info.Name + " " + info.Type;
+  if (!info.Default.empty()) text += " DEFAULT " + info.Default;
+  if (info.Null == "N") text += " NOT NULL";
+  return text;
+}
+
+// The database's type text, or the document's when the document holds the
+// rendering of earlier versions for this very column.
+std::string DatabaseTypeText(TOracleDataSet& columns, const std::string& documentType) {
+  TDataSetRows row(columns, false);
+  std::string current = ColumnTypeTextOfRow(row);
+  if (current != documentType && LegacyColumnTypeTextOfRow(row) == documentType) return documentType;
+  return current;
+}
+
+}  // namespace
+
+bool ReadFieldInfo(int index, const TTreeResult& object, TFieldInfo& info) {
+  TTreeResult column;
+  if (!SelectInEntry(object, sdb::kGroupFields, index, {std::string(1, sdb::kNodeColumn)}, column)) {
+    return false;
+  }
+  info.Name = GetEntryValue(column, sdb::kKeyName);
+  info.Type = GetEntryValue(column, sdb::kKeyType);
+  info.Null = GetEntryValue(column, sdb::kKeyNull);
+  info.Default = GetEntryValue(column, sdb::kKeyDefault);
+  info.Comments = GetEntryValue(column, sdb::kKeyComments);
+  return true;
+}
+
+bool ReportDifference(TCompareContext& c, const std::string& documentValue,
+                      const std::string& databaseValue, bool flag) {
+  if (documentValue == databaseValue) return flag;
+  c.Log("\t\t" + documentValue + "=" + databaseValue);
+  return true;
+}
+
+void CreateTable(TCompareContext& c, const std::string& table, const TTreeResult& list) {
+  c.Host.WriteLog("table \"" + table + "\" not found!", true, false);
+  std::string statement = "create table " + table + " (";
+  bool first = true;
+  TFieldInfo info;
+  for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
+    if (IsSystemHiddenName(info.Name)) continue;
+    if (!first) statement += " , ";
+    statement += ColumnClauses(info);
+    first = false;
+  }
+  statement += ")";
+  c.Execute(statement, "\tCreate table \"" + table + "\"");
+}
+
+void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult& list) {
+  c.Log("\tCheck fields...");
+  TOracleDataSet& columns = c.DM.oDS_TableFields;
+  TFieldInfo info;
+  for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
+    bool located = false;
+    if (LeftOut(info.Name, columns, located)) continue;
+    c.Log("\tCheck field \"" + info.Name + "\"");
+    bool differs = false;
+    if (located) {
+      // All three are compared so that every differing attribute is logged.
+      differs = ReportDifference(c, info.Type, DatabaseTypeText(columns, info.Type), differs);
+      differs = ReportDifference(c, info.Null, columns.FieldForColumn("nullable").AsString(), differs);
+      differs = ReportDifference(c, info.Default,
+                                 Trimmed(columns.FieldForColumn("data_default").AsString()), differs);
+    } else {
+      c.Log("\t\tnot found");
+      differs = true;
+    }
+    if (differs) AlterField(c, table, info);
+  }
+}
+
+void AlterField(TCompareContext& c, const std::string& table, const TFieldInfo& info) {
+  c.Execute("ALTER TABLE " + c.Host.UserNameText() + "." + table + " ADD (" + ColumnClauses(info) + ")",
+            "\t\t Alter field \"" + info.Name + "\"");
+}
+
+void CheckComments(TCompareContext& c, const std::string& object, const TTreeResult& list,
+                   const std::string& databaseComment, TOracleDataSet& columns) {
+  c.Log("\tCheck comments...");
+  const std::string comment = GetEntryValue(list, sdb::kKeyComments);
+  if (!comment.empty() && comment != databaseComment) {
+    c.Execute("COMMENT ON TABLE " + object + " IS " + QuotedLiteral(comment), "\t\tAdd comment ");
+  }
+  TFieldInfo info;
+  for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
+    bool located = false;
+    if (LeftOut(info.Name, columns, located)) continue;
+    c.Log("\tCheck comment for \"" + info.Name + "\"");
+    if (!located) continue;
+    const std::string current = Trimmed(columns.FieldForColumn("comments").AsString());
+    if (!info.Comments.empty() && info.Comments != current) {
+      c.Execute("COMMENT ON COLUMN " + object + "." + info.Name + " IS " + QuotedLiteral(info.Comments),
+                "\t\tAdd comment ");
+    }
+  }
+}
+
+}  // namespace skelvane
