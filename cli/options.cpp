@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "app/operations.h"
 #include "common/text.h"
 
 namespace skelvane::cli {
@@ -19,7 +18,7 @@ bool IsClientParameter(const std::string& arg) {
 }  // namespace
 
 std::string UsageText() {
-  std::string text =
+  return
       "Usage:\n"
       "  skelvane-cli export --database DB --user USER [--password PW] --file FILE\n"
       "                      [OCIDLL=PATH] [ORACLEHOME=NAME]\n"
@@ -31,27 +30,44 @@ std::string UsageText() {
       "export writes the user's schema to the schema document FILE; update\n"
       "compares FILE with the user's schema and issues the DDL that brings the\n"
       "database in line. Defaults: --database XE, --file test._sdb.\n"
-      "--user also takes a full connect string (user/password@database, AS SYSDBA).\n"
+      "--user also takes a full connect string (user/password@database, AS SYSDBA);\n"
+      "only the user part names the schema.\n"
       "Without --password the password is read from the terminal without echo,\n"
       "or as the first line of standard input when that is not a terminal.\n"
       "OCIDLL=PATH names the Oracle client library to load; ORACLEHOME=NAME picks\n"
       "the Oracle home.\n"
       "\n"
       "Standard output receives the Common log; --update-log FILE writes the\n"
-      "Update log.\n"
+      "Update log. A FILE that cannot be written (export) or read (update) is\n"
+      "reported before the logon.\n"
       "Exit status: 0 done, no statement rejected; 1 done, at least one statement\n"
-      "rejected; 2 the operation failed; 64 usage error.\n";
-  if (!ExportOperationBuilt())
-    text += "\nNote: the schema export is not built yet; export only logs on and off.\n";
-  if (!CompareOperationBuilt())
-    text += "\nNote: the compare is not built yet; update only logs on and off, changes\n"
-            "nothing and exits with status 2.\n";
-  return text;
+      "rejected; 2 the operation failed; 64 usage error.\n"
+      "\n"
+      "Environment (read by the tool and by the Oracle client):\n"
+      "  ORACLE_HOME      the Oracle client's folder; its lib folder holds\n"
+      "                   libclntsh.so\n"
+      "  LD_LIBRARY_PATH  searched for libclntsh.so when ORACLE_HOME is not set\n"
+      "                   (an Instant Client folder, for instance)\n"
+      "  TNS_ADMIN        the folder of tnsnames.ora, which resolves --database\n"
+      "  NLS_LANG         the client's language and character set; documents are\n"
+      "                   written and read in that character set\n"
+      "\n"
+      "Privileges of the database user:\n"
+      "  export needs CREATE SESSION and, on Oracle 12c and later, SELECT on three\n"
+      "  dictionary tables that the synonym queries read, granted directly to the\n"
+      "  user (not through a role). As a DBA:\n"
+      "    GRANT CREATE SESSION TO user;\n"
+      "    GRANT SELECT ON SYS.OBJ$ TO user;\n"
+      "    GRANT SELECT ON SYS.SYN$ TO user;\n"
+      "    GRANT SELECT ON SYS.USER$ TO user;\n"
+      "  update needs the same, and the privileges of the statements it issues\n"
+      "  (CREATE TABLE, VIEW, SEQUENCE, PROCEDURE, TRIGGER, SYNONYM, PUBLIC\n"
+      "  SYNONYM, DATABASE LINK, as the document calls for them).\n";
 }
 
 TCliOptions ParseArguments(const std::vector<std::string>& args) {
   TCliOptions options;
-  if (args.empty()) throw TUsageError("no command given");
+  if (args.empty()) throw EUsageError("no command given");
   size_t i = 0;
   const std::string& command = args[i++];
   if (command == "--help" || command == "-h") return options;
@@ -60,7 +76,7 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
   } else if (command == "update") {
     options.Command = TCommand::Update;
   } else {
-    throw TUsageError("unknown command '" + command + "'");
+    throw EUsageError("unknown command '" + command + "'");
   }
 
   bool haveUser = false;
@@ -74,7 +90,7 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
       options.ClientParameters.push_back(arg);
       continue;
     }
-    if (arg.rfind("--", 0) != 0) throw TUsageError("unexpected argument '" + arg + "'");
+    if (arg.rfind("--", 0) != 0) throw EUsageError("unexpected argument '" + arg + "'");
     std::string name = arg, value;
     bool inlineValue = false;
     if (size_t eq = arg.find('='); eq != std::string::npos) {
@@ -88,9 +104,9 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
     }
     bool known = name == "--database" || name == "--user" || name == "--password" ||
                  name == "--file" || (name == "--update-log" && options.Command == TCommand::Update);
-    if (!known) throw TUsageError("unknown option '" + name + "'");
+    if (!known) throw EUsageError("unknown option '" + name + "'");
     if (!inlineValue) {
-      if (i + 1 >= args.size()) throw TUsageError("option '" + name + "' needs a value");
+      if (i + 1 >= args.size()) throw EUsageError("option '" + name + "' needs a value");
       value = args[++i];
     }
     if (name == "--database") {
@@ -101,13 +117,13 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
     } else if (name == "--password") {
       options.Password = value;
     } else if (name == "--file") {
-      if (value.empty()) throw TUsageError("option '--file' needs a file name");
+      if (value.empty()) throw EUsageError("option '--file' needs a file name");
       options.File = value;
     } else {
       options.UpdateLogFile = value;
     }
   }
-  if (!haveUser || options.User.empty()) throw TUsageError("--user is required");
+  if (!haveUser || options.User.empty()) throw EUsageError("--user is required");
   return options;
 }
 

@@ -24,13 +24,15 @@ struct TCliOptions {
   std::vector<std::string> ClientParameters;
 };
 
-// Parses the arguments after the program name. Throws TUsageError on a
-// missing command, an unknown option, a missing value or a missing --user.
-TCliOptions ParseArguments(const std::vector<std::string>& args);
-
-struct TUsageError : std::runtime_error {
+// A command line that cannot be run as given.
+class EUsageError : public std::runtime_error {
+ public:
   using std::runtime_error::runtime_error;
 };
+
+// Parses the arguments after the program name. Throws EUsageError on a
+// missing command, an unknown option, a missing value or a missing --user.
+TCliOptions ParseArguments(const std::vector<std::string>& args);
 
 // The text --help prints.
 std::string UsageText();

@@ -1,11 +1,11 @@
 #include "password.h"
 
-#include <cstdio>
 #include <iostream>
 
 #ifndef _WIN32
-#include <termios.h>
 #include <unistd.h>
+
+#include "terminal_echo.h"
 #endif
 
 namespace skelvane::cli {
@@ -21,17 +21,13 @@ std::string ReadPasswordFromStdin() {
 #ifndef _WIN32
   if (isatty(STDIN_FILENO)) {
     std::cerr << "Password: " << std::flush;
-    termios saved{};
-    bool restore = tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (restore) {
-      termios silent = saved;
-      silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-      silent.c_lflag |= ECHONL;
-      tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    std::optional<std::string> line = ReadHiddenLine(STDIN_FILENO);
+    if (!line) {
+      // No line end was typed, so the terminal did not move on by itself.
+      std::cerr << "\n";
+      throw EPasswordNotGiven();
     }
-    std::string line = FirstLine(std::cin);
-    if (restore) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    return line;
+    return *line;
   }
 #endif
   return FirstLine(std::cin);

@@ -3,15 +3,23 @@
 #include <fstream>
 
 #include "app/application.h"
-#include "app/operations.h"
+#include "common/file_access.h"
 #include "common/platform.h"
+#include "common/text.h"
+#include "document_check.h"
 #include "options.h"
+#include "oracle/session.h"
 
 namespace skelvane::cli {
 
 namespace {
 
 const char kProgram[] = "skelvane-cli";
+
+// Messages carry CR LF where the window needs it; a terminal or a pipe wants LF.
+void PrintMessage(std::ostream& to, const std::string& message) {
+  to << kProgram << ": " << WithLfLineEnds(message) << "\n";
+}
 
 // The window's outputs as a command line shows them: the Common log on
 // standard output as it grows, the Update log into a file when asked, the
@@ -30,25 +38,22 @@ class TCliFrontEnd : public TFrontEnd {
   }
 
   void ShowErrorBox(const std::string&, const std::string& message) override {
-    err_ << kProgram << ": " << message << "\n";
-    failureShown_ = true;
+    PrintMessage(err_, message);
   }
   void SetBusyCursor(bool) override {}
   void ProcessMessages() override { out_.flush(); }
-  void ShowDebugBox(const std::string& text) override { err_ << text << "\n"; }
+  void ShowDebugBox(const std::string& text) override { err_ << WithLfLineEnds(text) << "\n"; }
   void OpenLink(const std::string& url) override { err_ << url << "\n"; }
   void ShowAboutBox(const std::string&, const std::string&) override {}
   void ShowPopupMenu(const TPopupMenuModel&) override {}
   void CloseMainWindow() override {}
-
-  bool FailureShown() const { return failureShown_; }
 
  private:
   // Prints the lines added since the last call; a cleared log starts over.
   static void Flush(const TLinesModel& log, std::ostream& to, size_t& done) {
     const auto& lines = log.Lines();
     if (lines.size() < done) done = 0;
-    for (; done < lines.size(); ++done) to << lines[done] << "\n";
+    for (; done < lines.size(); ++done) to << WithLfLineEnds(lines[done]) << "\n";
     to.flush();
   }
 
@@ -58,8 +63,14 @@ class TCliFrontEnd : public TFrontEnd {
   std::ofstream* updateLog_ = nullptr;
   size_t printed_ = 0;
   size_t written_ = 0;
-  bool failureShown_ = false;
 };
+
+// A connect string may carry its own password, and "/" (external
+// credentials) needs none.
+bool NeedsPassword(const std::string& user) {
+  const oracle::TLogonData split = oracle::SplitLogon({user, "", "", oracle::TConnectAs::Normal});
+  return split.Password.empty() && !split.Username.empty();
+}
 
 }  // namespace
 
@@ -68,7 +79,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   TCliOptions options;
   try {
     options = ParseArguments(args);
-  } catch (const TUsageError& e) {
+  } catch (const EUsageError& e) {
     err << kProgram << ": " << e.what() << "\nTry '" << kProgram << " --help' for more information.\n";
     return kExitUsage;
   }
@@ -79,22 +90,32 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   try {
     platform::ProcessParameters() = options.ClientParameters;
+    const std::string currentDirectory = platform::CurrentDirectory();
+    const std::string file = AbsoluteFileName(options.File, currentDirectory);
 
+    // Files first: a mistyped name fails before the password prompt and the logon.
+    if (const std::string problem = DocumentProblem(options.Command, file); !problem.empty()) {
+      PrintMessage(err, problem);
+      return kExitFailed;
+    }
     std::ofstream updateLog;
     if (!options.UpdateLogFile.empty()) {
-      updateLog.open(AbsoluteFileName(options.UpdateLogFile, platform::CurrentDirectory()),
-                     std::ios::binary | std::ios::trunc);
+      const std::string logFile = AbsoluteFileName(options.UpdateLogFile, currentDirectory);
+      if (const std::string reason = CannotCreateReason(logFile); !reason.empty()) {
+        PrintMessage(err, "cannot create the update log '" + logFile + "': " + reason);
+        return kExitFailed;
+      }
+      updateLog.open(logFile, std::ios::binary | std::ios::trunc);
       if (!updateLog) {
-        err << kProgram << ": cannot create the update log '" << options.UpdateLogFile << "'\n";
+        PrintMessage(err, "cannot create the update log '" + logFile + "'");
         return kExitFailed;
       }
     }
 
-    // A connect string that holds "/" carries its own password.
     std::string password;
     if (options.Password) {
       password = *options.Password;
-    } else if (options.User.find('/') == std::string::npos) {
+    } else if (NeedsPassword(options.User)) {
       password = readPassword();
     }
 
@@ -108,41 +129,30 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     form.UserName.SetText(options.User);
     form.Password.SetText(password);
     password.assign(password.size(), '\0');
-    std::string file = AbsoluteFileName(options.File, platform::CurrentDirectory());
     form.cbSequenceSetZero.SetChecked(options.SequenceStartZero);
 
     TDM& dm = form.DataModule();
-    int rejectedBefore = dm.RejectedStatements;
+    const int rejectedBefore = dm.RejectedStatements;
     TOperationOutcome outcome;
-    bool built;
     if (options.Command == TCommand::Export) {
       form.cbEnableExport.SetChecked(true);
       form.cbEnableExportClick();
       form.FilenameEdit1.SetText(file);
       outcome = form.ButtonGetClick();
-      built = ExportOperationBuilt();
     } else {
       form.FilenameEdit2.SetText(file);
       outcome = form.ButtonTestClick();
-      built = CompareOperationBuilt();
     }
     form.Password.SetText("");
 
     if (outcome == TOperationOutcome::DatabaseError) {
-      err << kProgram << ": " << form.LastFailureMessage() << "\n";
+      PrintMessage(err, form.LastFailureMessage());
       return kExitFailed;
     }
     if (outcome == TOperationOutcome::Failed) return kExitFailed;
-    if (!built) {
-      err << kProgram << ": the "
-          << (options.Command == TCommand::Export ? "schema export" : "compare")
-          << " is not built yet: the run only logged on and off, nothing was "
-          << (options.Command == TCommand::Export ? "written" : "compared or updated") << "\n";
-      return kExitFailed;
-    }
     return dm.RejectedStatements > rejectedBefore ? kExitStatementsRejected : kExitDone;
   } catch (const std::exception& e) {
-    err << kProgram << ": " << e.what() << "\n";
+    PrintMessage(err, e.what());
     return kExitFailed;
   }
 }

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "common/time_stamp.h"
 #include "oracle/oracle_error.h"
+#include "oracle/session.h"
 
 namespace skelvane {
 
@@ -33,6 +34,10 @@ bool IsSeparator(char c) {
 std::string MessageWithPeriod(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
   return message;
+}
+
+std::string SchemaUserName(const std::string& typedUserName) {
+  return oracle::SplitLogon({typedUserName, "", "", oracle::TConnectAs::Normal}).Username;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -101,14 +106,17 @@ void TmForm_skelvane::LockControls() {
   Password.SetEnabled(false);
   ButtonTest.SetEnabled(false);
   FilenameEdit2.SetEnabled(false);
+  // The history keeps the user only: a connect string's password must not
+  // reach the list or the settings file.
+  const std::string user = UserNameText();
   bool known = false;
   for (const auto& item : UserName.Items()) {
-    if (SameText(item, UserName.Text())) {
+    if (SameText(item, user)) {
       known = true;
       break;
     }
   }
-  if (!known) UserName.AddItem(UserName.Text());
+  if (!known && !user.empty()) UserName.AddItem(user);
   if (cbClearEveryTime.Checked()) MemoLog.Clear();
   cbEnableExport.SetEnabled(false);
   cbSequenceSetZero.SetEnabled(false);
@@ -187,6 +195,8 @@ void TmForm_skelvane::WriteLog(const std::string& text, bool withTime, bool also
   MemoLog.AddEntry(withTime ? TimeStamp() + ":" + text : text);
   if (alsoUpdateLog) UpdateLog.AddEntry(text);
 }
+
+std::string TmForm_skelvane::UserNameText() const { return SchemaUserName(UserName.Text()); }
 
 std::string TmForm_skelvane::ExportFileName() const { return WithoutQuotes(FilenameEdit1.Text()); }
 

@@ -110,7 +110,9 @@ class TmForm_skelvane : public TOperationHost {
 
   // TOperationHost
   void WriteLog(const std::string& text, bool withTime, bool alsoUpdateLog) override;
-  std::string UserNameText() const override { return UserName.Text(); }
+  // The schema user: the user part of UserName, never its password,
+  // database or role.
+  std::string UserNameText() const override;
   std::string ExportFileName() const override;
   std::string UpdateFileName() const override;
   std::string ProgramDirectory() const override { return ProgramDir; }
@@ -134,6 +136,10 @@ class TmForm_skelvane : public TOperationHost {
 // The default handler's text: a period is appended when the last byte sorts
 // after '.' (a letter or digit does, a closing bracket does not).
 std::string MessageWithPeriod(const std::string& message);
+
+// The user part of a user name that may be typed as a connect string
+// (user/password@database AS role), split as the session splits it at logon.
+std::string SchemaUserName(const std::string& typedUserName);
 
 // "file.ext" -> "file.ini"; a name without an extension gets ".ini" appended.
 std::string SettingsFileNameFor(const std::string& exeName);

@@ -11,11 +11,6 @@ TOperation DefaultExportOperation();
 // CompareAndUpdate: brings the schema in line with UpdateFileName().
 TOperation DefaultCompareOperation();
 
-// Whether each operation is in this build; an absent one runs as a no-op
-// (the frame still logs on and off) and the front ends say so.
-bool ExportOperationBuilt();
-bool CompareOperationBuilt();
-
 }  // namespace skelvane
 
 #endif

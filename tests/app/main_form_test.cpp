@@ -98,6 +98,35 @@ TEST_F(MainForm, HistoryGrowsByNewNamesOnlyIgnoringCase) {
   EXPECT_EQ(form_.UserName.Items().size(), 4u);
 }
 
+// A connect string typed as the user name: the operations and the history
+// see the user only.
+TEST_F(MainForm, ConnectStringsLeaveOnlyTheUserInTheSchemaNameAndTheHistory) {
+  const struct {
+    const char* typed;
+    const char* user;
+  } cases[] = {
+      {"APP", "APP"},
+      {"APP/secret@DB", "APP"},
+      {"APP/secret", "APP"},
+      {"app@DB", "app"},
+      {"sys/secret@DB as sysdba", "sys"},
+      {"Sys AS SYSOPER", "Sys"},
+      {"\"we/ird\"/secret@DB", "\"we/ird\""},
+      {"/", ""},
+      {"/@DB as sysdba", ""},
+  };
+  for (const auto& c : cases) {
+    form_.UserName.SetText(c.typed);
+    EXPECT_EQ(form_.UserNameText(), c.user) << c.typed;
+    EXPECT_EQ(SchemaUserName(c.typed), c.user) << c.typed;
+    form_.LockControls();
+    form_.UnlockControls();
+  }
+  // One item per user (letter case ignored), none empty, none with a
+  // password, database or role.
+  EXPECT_EQ(form_.UserName.Items(), (std::vector<std::string>{"APP", "sys", "\"we/ird\""}));
+}
+
 TEST_F(MainForm, ClearLogOptionClearsOnlyTheCommonLogAtLock) {
   form_.WriteLog("first", false, true);
   form_.LockControls();

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
+#include <sstream>
 
 #include "dictionary/emu_fixture.h"
 #include "dictionary/test_schema.h"
@@ -24,7 +26,7 @@ TEST(CliOptions, DefaultsValuesAndClientParameters) {
   EXPECT_EQ(o.User, "scott");
   EXPECT_FALSE(o.Password.has_value());
   EXPECT_EQ(o.ClientParameters, (std::vector<std::string>{"OCIDLL=/x/lib.so"}));
-  EXPECT_THROW(ParseArguments({"export", "--user", "scott", "orahome=1"}), TUsageError);
+  EXPECT_THROW(ParseArguments({"export", "--user", "scott", "orahome=1"}), EUsageError);
 
   o = ParseArguments({"update", "--database=ORCL", "--user", "u/p@db as sysdba", "--password", "",
                       "--file", "a._sdb", "--sequence-start-zero", "--update-log", "u.log",
@@ -40,15 +42,15 @@ TEST(CliOptions, DefaultsValuesAndClientParameters) {
 }
 
 TEST(CliOptions, UsageErrors) {
-  EXPECT_THROW(ParseArguments({}), TUsageError);
-  EXPECT_THROW(ParseArguments({"import", "--user", "u"}), TUsageError);
-  EXPECT_THROW(ParseArguments({"export"}), TUsageError);                        // no --user
-  EXPECT_THROW(ParseArguments({"export", "--user"}), TUsageError);              // no value
-  EXPECT_THROW(ParseArguments({"export", "--user", "u", "--bogus"}), TUsageError);
-  EXPECT_THROW(ParseArguments({"export", "--user", "u", "stray"}), TUsageError);
-  EXPECT_THROW(ParseArguments({"export", "--user", "u", "--sequence-start-zero"}), TUsageError);
-  EXPECT_THROW(ParseArguments({"export", "--user", "u", "--update-log", "f"}), TUsageError);
-  EXPECT_THROW(ParseArguments({"update", "--user", "u", "--file", ""}), TUsageError);
+  EXPECT_THROW(ParseArguments({}), EUsageError);
+  EXPECT_THROW(ParseArguments({"import", "--user", "u"}), EUsageError);
+  EXPECT_THROW(ParseArguments({"export"}), EUsageError);                        // no --user
+  EXPECT_THROW(ParseArguments({"export", "--user"}), EUsageError);              // no value
+  EXPECT_THROW(ParseArguments({"export", "--user", "u", "--bogus"}), EUsageError);
+  EXPECT_THROW(ParseArguments({"export", "--user", "u", "stray"}), EUsageError);
+  EXPECT_THROW(ParseArguments({"export", "--user", "u", "--sequence-start-zero"}), EUsageError);
+  EXPECT_THROW(ParseArguments({"export", "--user", "u", "--update-log", "f"}), EUsageError);
+  EXPECT_THROW(ParseArguments({"update", "--user", "u", "--file", ""}), EUsageError);
   EXPECT_EQ(ParseArguments({"--help"}).Command, TCommand::Help);
   EXPECT_EQ(ParseArguments({"update", "--help"}).Command, TCommand::Help);
 }
@@ -59,10 +61,25 @@ TEST(CliOptions, RelativeFilesAreTakenFromTheCurrentFolder) {
   EXPECT_EQ(AbsoluteFileName("/abs/a._sdb", "/w"), "/abs/a._sdb");
 }
 
+// The owner gets what a real owner is told to get.
+constexpr const char* kOwnerGrants =
+    "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM, "
+    "CREATE DATABASE LINK TO APPU;\n"
+    "GRANT SELECT ON SYS.OBJ$ TO APPU;\n"
+    "GRANT SELECT ON SYS.SYN$ TO APPU;\n"
+    "GRANT SELECT ON SYS.USER$ TO APPU;\n";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 class CliRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    db_.RunAsSystem(::skelvane::testing::kTestUsers);
+    db_.RunAsSystem(std::string(::skelvane::testing::kTestUsers) + kOwnerGrants);
     db_.Run("APPU/secret", ::skelvane::testing::kTestSchema);
   }
   // Runs the CLI in the database's folder; `input` goes to standard input.
@@ -72,10 +89,7 @@ class CliRun : public ::testing::Test {
                           args + " OCIDLL=" + ShellQuote(::skelvane::testing::EmulatorLibrary()) +
                           " 2>" + ShellQuote(db_.Folder() + "/stderr");
     int status = RunCommand(command, &out_);
-    std::ifstream in(db_.Folder() + "/stderr");
-    std::stringstream text;
-    text << in.rdbuf();
-    err_ = text.str();
+    err_ = ReadFile(db_.Folder() + "/stderr");
     return status;
   }
   static std::string Program() { return ::skelvane::testing::BinaryDir() + "/bin/skelvane-cli"; }
@@ -86,8 +100,12 @@ class CliRun : public ::testing::Test {
 
 TEST_F(CliRun, HelpAndUsageErrors) {
   EXPECT_EQ(RunCommand(ShellQuote(Program()) + " --help", &out_), 0);
-  EXPECT_NE(out_.find("skelvane-cli export"), std::string::npos);
-  EXPECT_NE(out_.find("compare is not built yet"), std::string::npos);
+  // What a new user needs to reach a client and to be allowed to export.
+  for (const char* needed : {"skelvane-cli export", "skelvane-cli update", "ORACLE_HOME",
+                             "LD_LIBRARY_PATH", "TNS_ADMIN", "NLS_LANG", "CREATE SESSION",
+                             "GRANT SELECT ON SYS.OBJ$", "GRANT SELECT ON SYS.SYN$",
+                             "GRANT SELECT ON SYS.USER$"})
+    EXPECT_NE(out_.find(needed), std::string::npos) << needed;
   EXPECT_EQ(RunCommand(ShellQuote(Program()), &out_), 64);
   EXPECT_EQ(RunCommand(ShellQuote(Program()) + " export --user u --frobnicate", &out_), 64);
   EXPECT_NE(out_.find("unknown option '--frobnicate'"), std::string::npos);
@@ -116,7 +134,26 @@ TEST_F(CliRun, UnloadableClientLibraryIsStatusTwo) {
   std::string command = db_.Env() + ShellQuote(Program()) +
                         " export --user APPU --password secret OCIDLL=/nonexistent/libclntsh.so";
   EXPECT_EQ(RunCommand(command, &out_), 2);
-  EXPECT_NE(out_.find("Initialization error"), std::string::npos) << out_;
+  EXPECT_NE(out_.find("Initialization error\nCould not load \"/nonexistent/libclntsh.so\""),
+            std::string::npos)
+      << out_;
+  // The loader's own reason follows the trace line that names the library.
+  EXPECT_NE(out_.find("returned 0\n/nonexistent/libclntsh.so: cannot open shared object file"),
+            std::string::npos)
+      << out_;
+  EXPECT_EQ(out_.find('\r'), std::string::npos);
+}
+
+TEST_F(CliRun, NoClientAnywhereSaysHowToPointTheToolAtOne) {
+  std::string command = "env -u ORACLE_HOME LD_LIBRARY_PATH= " + db_.Env() + ShellQuote(Program()) +
+                        " export --user APPU --password secret --file " +
+                        ShellQuote(db_.Folder() + "/x._sdb");
+  EXPECT_EQ(RunCommand(command, &out_), 2);
+  EXPECT_NE(out_.find("Initialization error\nSQL*Net not properly installed\n"), std::string::npos)
+      << out_;
+  for (const char* named : {"ORACLE_HOME", "LD_LIBRARY_PATH", "OCIDLL="})
+    EXPECT_NE(out_.find(named), std::string::npos) << named << "\n" << out_;
+  EXPECT_EQ(out_.find('\r'), std::string::npos);
 }
 
 TEST_F(CliRun, ConnectStringCarriesItsOwnPassword) {
@@ -124,14 +161,73 @@ TEST_F(CliRun, ConnectStringCarriesItsOwnPassword) {
   EXPECT_TRUE(std::filesystem::exists(db_.Folder() + "/cs._sdb"));
 }
 
-TEST_F(CliRun, UpdateLogsOnAndOffButSaysTheCompareIsMissing) {
-  EXPECT_EQ(Cli("update --user APPU --password secret --update-log u.log"), 2);
-  EXPECT_NE(err_.find("not built yet"), std::string::npos) << err_;
-  EXPECT_TRUE(std::filesystem::exists(db_.Folder() + "/u.log"));
-  EXPECT_EQ(Cli("update --user APPU --password bad"), 2);
-  EXPECT_NE(out_.find("ORA-01017"), std::string::npos);
-  EXPECT_EQ(Cli("update --user APPU --password secret --update-log /nonexistent/dir/u.log"), 2);
-  EXPECT_NE(err_.find("cannot create the update log"), std::string::npos);
+TEST_F(CliRun, UnusableFilesFailBeforeThePasswordAndTheLogon) {
+  std::filesystem::create_directory(db_.Folder() + "/sub");
+  std::filesystem::create_directory(db_.Folder() + "/sub._sdb");
+  std::ofstream(db_.Folder() + "/notes.txt") << "{shema\r\n}\r\n";
+  const std::string here = db_.Folder();
+  const struct {
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {"export --file /nonexistent/dir/x._sdb",
+       "cannot create '/nonexistent/dir/x._sdb': No such file or directory"},
+      {"export --file sub", "cannot create '" + here + "/sub': Is a directory"},
+      {"update --file missing._sdb",
+       "cannot read '" + here + "/missing._sdb': No such file or directory"},
+      {"update --file sub._sdb", "cannot read '" + here + "/sub._sdb': Is a directory"},
+      {"update --file notes.txt",
+       "cannot read '" + here + "/notes.txt': not a schema document (the name must end in ._sdb)"},
+      {"update --file t._sdb --update-log /nonexistent/dir/u.log",
+       "cannot create the update log '/nonexistent/dir/u.log': No such file or directory"},
+  };
+  std::ofstream(db_.Folder() + "/t._sdb") << "{shema\r\n}\r\n";
+  for (const auto& c : cases) {
+    // No password is given and standard input is empty: a prompt or a logon
+    // would show in the output.
+    EXPECT_EQ(Cli(c.args + " --user APPU"), 2) << c.args;
+    EXPECT_EQ(err_, "skelvane-cli: " + c.message + "\n") << c.args;
+    EXPECT_EQ(out_, "") << c.args;
+  }
+  EXPECT_FALSE(std::filesystem::exists(db_.Folder() + "/sub/x._sdb"));
+}
+
+// A connect string's password, database and role never reach the document,
+// the logs or the statements; the schema is named by the user part alone.
+TEST_F(CliRun, ConnectStringPasswordReachesNoDocumentOrLog) {
+  EXPECT_EQ(Cli("export --user APPU/secret@XE --file cs._sdb"), 0) << out_ << err_;
+  const std::string document = ReadFile(db_.Folder() + "/cs._sdb");
+  EXPECT_EQ(document.rfind("{shema\r\n\t{name APPU}\r\n}\r\n", 0), 0u) << document.substr(0, 80);
+  EXPECT_EQ(document.find("secret"), std::string::npos);
+  EXPECT_EQ(out_.find("secret"), std::string::npos) << out_;
+  EXPECT_EQ(err_.find("secret"), std::string::npos) << err_;
+
+  // A column the table lacks: the update's ALTER TABLE names the owner,
+  // which must be the user and nothing more, or the statement is refused.
+  std::string changed = document;
+  const std::string fieldsEnd = "\t\t}\r\n\t\t{indexes";  // T1's, the first table
+  ASSERT_NE(changed.find(fieldsEnd), std::string::npos);
+  changed.insert(changed.find(fieldsEnd),
+                 "\t\t\t{f \r\n\t\t\t\t{name EXTRA}\r\n\t\t\t\t{type VARCHAR2(10)}\r\n"
+                 "\t\t\t\t{null Y}\r\n\t\t\t}\r\n");
+  std::ofstream(db_.Folder() + "/wide._sdb", std::ios::binary) << changed;
+  const int status = Cli("update --user \"APPU/secret@XE\" --file wide._sdb --update-log u.log");
+  const std::string updateLog = ReadFile(db_.Folder() + "/u.log");
+  EXPECT_NE(status, 2) << out_ << err_;
+  // Accepted: the statement named the owner as the database knows it.
+  EXPECT_NE(updateLog.find("Alter field \"EXTRA\""), std::string::npos) << out_;
+  for (const std::string& text : {out_, err_, updateLog})
+    EXPECT_EQ(text.find("secret"), std::string::npos) << text;
+}
+
+TEST_F(CliRun, MessagesEndLinesWithLfOnly) {
+  EXPECT_EQ(Cli("export --user APPU --password wrong --file out._sdb"), 2);
+  EXPECT_EQ(out_.find('\r'), std::string::npos);
+  EXPECT_EQ(err_.find('\r'), std::string::npos);
+  // The document itself keeps CR LF.
+  EXPECT_EQ(Cli("export --user APPU --password secret --file out._sdb"), 0) << out_ << err_;
+  EXPECT_EQ(out_.find('\r'), std::string::npos);
+  EXPECT_EQ(ReadFile(db_.Folder() + "/out._sdb").rfind("{shema\r\n", 0), 0u);
 }
 
 }  // namespace
