@@ -1,0 +1,123 @@
+#include "roundtrip/round_trip.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include "common/text.h"
+#include "roundtrip/document_equality.h"
+
+namespace skelvane::roundtrip {
+namespace {
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+fs::path Tool() { return e2e::BinaryDir() / "bin" / "oraemu-sql"; }
+
+void CreateDatabase(const fs::path& dir, const std::string& name, const std::string& charset) {
+  const fs::path log = dir / (name + "-create.log");
+  std::string command = "ORAEMU_DATA=" + Quote(dir.string()) + " " + Quote(Tool().string()) + " create " +
+                        Quote(name) + " --system-password manager";
+  if (!charset.empty()) command += " --charset " + Quote(charset);
+  if (Shell(command + " >" + Quote(log.string()) + " 2>&1") != 0)
+    throw std::runtime_error("cannot create database " + name + ":\n" + e2e::ReadFile(log));
+}
+
+// The statements of a trace that are not queries (what the update sent), and
+// those of them the database refused: an error line follows its statement's
+// line with the same round-trip number.
+void ReadTrace(const fs::path& trace, TUpdateRun& run) {
+  static const std::string kExecute = " EXECUTE ", kError = " ERROR ";
+  std::string lastNumber, lastStatement;
+  for (const auto& line : e2e::RoundTripLines(trace)) {
+    const std::string number = line.substr(0, line.find(' '));
+    if (const size_t at = line.find(kError); at != std::string::npos) {
+      if (number == lastNumber && !lastStatement.empty())
+        run.refused.push_back(line.substr(at + kError.size()) + " " + lastStatement);
+      continue;
+    }
+    lastStatement.clear();
+    const size_t at = line.find(kExecute);
+    if (at == std::string::npos) continue;
+    const std::string sql = line.substr(at + kExecute.size());
+    const std::string head = AnsiUpperCase(Trimmed(sql.substr(0, 8)));
+    if (head.rfind("SELECT", 0) == 0 || head.rfind("WITH", 0) == 0) continue;
+    run.statements[SectionOfStatement(sql)].push_back(sql);
+    lastNumber = number;
+    lastStatement = sql;
+  }
+}
+
+TUpdateRun Update(const TRoundTripCase& c, const fs::path& dir, const std::string& database,
+                  const fs::path& document, const std::string& tag) {
+  const fs::path trace = dir / (tag + ".trace");
+  const fs::path updateLog = dir / (tag + ".update.log");
+  TUpdateRun run;
+  run.cli = e2e::RunCli(dir,
+                        {"update", "--database", database, "--user", c.owner, "--file", document.string(),
+                         "--update-log", updateLog.string()},
+                        c.password, {"ORAEMU_TRACE=" + trace.string()});
+  run.updateLog = fs::exists(updateLog) ? e2e::ReadFile(updateLog) : std::string();
+  ReadTrace(trace, run);
+  return run;
+}
+
+std::string Export(const TRoundTripCase& c, const fs::path& dir, const std::string& database,
+                   const fs::path& document) {
+  const auto run = e2e::RunCli(
+      dir, {"export", "--database", database, "--user", c.owner, "--file", document.string()}, c.password);
+  if (run.exitCode != 0)
+    throw std::runtime_error("export of " + database + " failed (" + std::to_string(run.exitCode) +
+                             "):\n" + run.err + run.out);
+  return e2e::ReadFile(document);
+}
+
+}  // namespace
+
+int TUpdateRun::StatementCount() const {
+  int n = 0;
+  for (const auto& [section, list] : statements) n += static_cast<int>(list.size());
+  return n;
+}
+
+bool ToolKnowsCharsets() {
+  static const bool knows = [] {
+    const fs::path out = fs::temp_directory_path() / "skelvane-roundtrip-tool-help.txt";
+    Shell(Quote(Tool().string()) + " --help >" + Quote(out.string()) + " 2>&1");
+    std::ifstream in(out);
+    const std::string help{std::istreambuf_iterator<char>(in), {}};
+    fs::remove(out);
+    return help.find("--charset") != std::string::npos;
+  }();
+  return knows;
+}
+
+TRoundTripResult RunRoundTrip(const TRoundTripCase& c, const fs::path& dir) {
+  const std::string charset = ToolKnowsCharsets() ? c.charset : std::string();
+  for (const char* name : {"RTA", "RTB"}) {
+    CreateDatabase(dir, name, charset);
+    e2e::RunScript(dir, name, "system/manager", c.usersScript);
+  }
+  for (const auto& [logon, script] : c.seedScripts) e2e::RunScript(dir, "RTA", logon, script);
+
+  TRoundTripResult result;
+  const fs::path document = dir / "A._sdb";
+  result.documentA = Export(c, dir, "RTA", document);
+  result.firstUpdate = Update(c, dir, "RTB", document, "update1");
+  result.documentB = Export(c, dir, "RTB", dir / "B._sdb");
+  result.secondUpdate = Update(c, dir, "RTB", document, "update2");
+  return result;
+}
+
+}  // namespace skelvane::roundtrip
