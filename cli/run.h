@@ -10,7 +10,7 @@
 
 namespace skelvane::cli {
 
-enum ExitStatus : int {
+enum TExitStatus : int {
   kExitDone = 0,
   kExitStatementsRejected = 1,
   kExitFailed = 2,

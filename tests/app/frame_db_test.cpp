@@ -38,7 +38,7 @@ class Frame : public ::testing::Test {
   }
 
   ::skelvane::testing::EmuDatabase db_;
-  ::skelvane::testing::RecordingFrontEnd frontEnd_;
+  ::skelvane::testing::TRecordingFrontEnd frontEnd_;
   TApplication app_{frontEnd_, "/opt/skelvane/skelvane"};
   TmForm_skelvane& form_ = app_.StartUp();
 };

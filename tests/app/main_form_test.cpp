@@ -12,7 +12,7 @@
 namespace skelvane {
 namespace {
 
-using testing::RecordingFrontEnd;
+using testing::TRecordingFrontEnd;
 
 // The inputs LockControls disables and UnlockControls enables again.
 std::vector<const TControlModel*> LockedInputs(const TmForm_skelvane& f) {
@@ -22,7 +22,7 @@ std::vector<const TControlModel*> LockedInputs(const TmForm_skelvane& f) {
 
 class MainForm : public ::testing::Test {
  protected:
-  RecordingFrontEnd frontEnd_;
+  TRecordingFrontEnd frontEnd_;
   TApplication app_{frontEnd_, "/opt/skelvane/bin/skelvane"};
   TmForm_skelvane& form_ = app_.StartUp();
   void TearDown() override { DM.reset(); }

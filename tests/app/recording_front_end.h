@@ -10,7 +10,7 @@
 
 namespace skelvane::testing {
 
-class RecordingFrontEnd : public TFrontEnd {
+class TRecordingFrontEnd : public TFrontEnd {
  public:
   std::vector<std::pair<std::string, std::string>> errorBoxes;  // title, message
   std::vector<std::string> debugBoxes;

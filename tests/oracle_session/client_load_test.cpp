@@ -11,7 +11,7 @@ namespace skelvane::oracle {
 namespace {
 
 using platform::TMemoryRegistry;
-using skelvane::testing::TempFolder;
+using skelvane::testing::TTempFolder;
 
 std::string BuiltLibrary(const std::string& name) {
   return std::string(SKELVANE_TEST_LIBRARY_DIR) + "/lib" + name + ".so";
@@ -48,8 +48,8 @@ class ClientLoadTest : public ::testing::Test {
     ResetClientForTests();
     platform::ChangeDirectory(saved_);
   }
-  TempFolder cwd_;
-  TempFolder temp;
+  TTempFolder cwd_;
+  TTempFolder temp;
   std::string saved_;
 };
 

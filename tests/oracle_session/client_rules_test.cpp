@@ -11,7 +11,7 @@ namespace skelvane::oracle {
 namespace {
 
 using platform::TMemoryRegistry;
-using skelvane::testing::TempFolder;
+using skelvane::testing::TTempFolder;
 
 constexpr const char* kSearch = "SKELVANE_TEST_SEARCH";
 
@@ -32,7 +32,7 @@ class ClientRulesTest : public ::testing::Test {
     registry.SetString(key, "ORACLE_HOME", home);
     registry.SetString(key, "ORACLE_HOME_NAME", name);
   }
-  TempFolder temp;
+  TTempFolder temp;
   TMemoryRegistry registry;
   TClientRules rules = WindowsRulesHere();
 };

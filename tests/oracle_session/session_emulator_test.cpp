@@ -16,13 +16,13 @@
 namespace skelvane::oracle {
 namespace {
 
-using skelvane::testing::TempFolder;
+using skelvane::testing::TTempFolder;
 
 const std::string kBinaryDir = SKELVANE_TEST_BINARY_DIR;
 const std::string kEmulator = kBinaryDir + "/lib/liboraemu.so";
 const std::string kTool = kBinaryDir + "/bin/oraemu-sql";
 
-struct CountingDependant : TOracleDependant {
+struct TCountingDependant : TOracleDependant {
   int closed = 0;
   void CloseOnLogOff() noexcept override { ++closed; }
 };
@@ -38,7 +38,8 @@ class SessionEmulatorTest : public ::testing::Test {
     if (osUser.empty()) osUser = "tester";
     platform::SetEnv("USER", osUser);
     ASSERT_EQ(RunScript("CREATE USER scott IDENTIFIED BY tiger;\n"
-                        "CREATE USER \"OPS$" + AnsiUpperCase(osUser) + "\" IDENTIFIED EXTERNALLY;\n"),
+                        "CREATE USER \"OPS$" + AnsiUpperCase(osUser) + "\" IDENTIFIED EXTERNALLY;\n"
+                        "GRANT CONNECT TO scott, \"OPS$" + AnsiUpperCase(osUser) + "\";\n"),
               0);
     platform::ProcessParameters() = {"OCIDLL=" + kEmulator};
   }
@@ -65,7 +66,7 @@ class SessionEmulatorTest : public ::testing::Test {
     return std::nullopt;
   }
 
-  TempFolder data;
+  TTempFolder data;
   std::string osUser;
 };
 
@@ -73,7 +74,7 @@ TEST_F(SessionEmulatorTest, LogOnLogOffAndLogOnAgain) {
   TOracleSession session;
   int changes = 0;
   session.OnChange = [&changes](TOracleSession&) { ++changes; };
-  CountingDependant query;
+  TCountingDependant query;
   session.AddDependant(&query);
   session.LogonUsername = "scott";
   session.LogonPassword = "tiger";
@@ -168,7 +169,7 @@ TEST_F(SessionEmulatorTest, AnExpiringPasswordLogsOnWithAWarning) {
       << session.LogonWarning();
   session.LogOff();
   // A clean logon clears the warning.
-  ASSERT_EQ(RunScript("CREATE USER adams IDENTIFIED BY wood;\n"), 0);
+  ASSERT_EQ(RunScript("CREATE USER adams IDENTIFIED BY wood;\nGRANT CONNECT TO adams;\n"), 0);
   session.LogonUsername = "adams/wood@DB";
   ASSERT_FALSE(TryLogOn(session));
   EXPECT_EQ(session.LogonWarning(), "");
@@ -205,7 +206,7 @@ TEST_F(SessionEmulatorTest, RaiseErrorReadsTheRecordOrNamesTheStatus) {
 }
 
 TEST_F(SessionEmulatorTest, DiscoveryThroughOracleHomeFindsTheClientInItsLibFolder) {
-  TempFolder home;
+  TTempFolder home;
   home.MakeFolder("lib");
   std::filesystem::create_symlink(kEmulator, home / "lib/libclntsh.so");
   platform::SetEnv("ORACLE_HOME", home.Path());

@@ -9,18 +9,18 @@
 
 namespace skelvane::testing {
 
-class TempFolder {
+class TTempFolder {
  public:
-  TempFolder() {
+  TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "skelvane-XXXXXX").string();
     path_ = ::mkdtemp(pattern.data());
   }
-  ~TempFolder() {
+  ~TTempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
 
   const std::string& Path() const { return path_; }
   std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
