@@ -122,7 +122,7 @@ void DeleteObject(Storage& s, int64_t objId) {
 std::vector<ColumnRow> TableColumns(Storage& s, int64_t tableId) {
   auto q = s.Query("SELECT column_id, name, data_type, data_length, data_precision, data_scale, nullable, "
                    "char_used, char_length, default_text, comments FROM columns WHERE obj_id = ?1 "
-                   "ORDER BY column_id");
+                   "AND column_id < 100000 ORDER BY column_id");  // hidden ones above (ddl_index.h)
   q.Bind(1, tableId);
   std::vector<ColumnRow> out;
   while (q.Step()) {

@@ -6,6 +6,7 @@
 #include "engine/catalog.h"
 #include "engine/errors.h"
 #include "engine/lexer.h"
+#include "engine/new_database.h"
 #include "engine/session_impl.h"
 
 namespace oraemu {
@@ -73,6 +74,8 @@ void Database::Create(const std::string& connectId, const std::string& systemPas
   add(kSysUserId, "SYS", 1, systemPassword);
   add(kPublicUserId, "PUBLIC", 0, std::nullopt);
   add(kSystemUserId, "SYSTEM", 1, systemPassword);
+  AddSystemSynonyms(*storage);
+  SeedConstraintNumbers(*storage, AsciiUpper(connectId));
   auto q = storage->Query("INSERT INTO properties VALUES ('created', ?1), ('db_name', ?2), "
                           "('character_set', 'CL8MSWIN1251'), ('national_character_set', 'AL16UTF16')");
   q.Bind(1, now).Bind(2, AsciiUpper(connectId));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/ddl_expression.h"
 #include "engine/ddl_index.h"
 #include "engine/ddl_types.h"
 #include "engine/errors.h"
@@ -10,23 +11,14 @@ namespace oraemu {
 
 namespace {
 
-// The text inside "( ... )", exactly as written.
-std::string ParseCondition(Parser& p) {
+// The condition inside "( ... )", its text exactly as written.
+std::string ParseCondition(Parser& p, std::vector<ExprColumn>& columns) {
   p.ExpectSymbol("(");
   const int start = p.Peek().offset;
-  int depth = 0;
-  for (;;) {
-    const Token t = p.Peek();
-    if (t.IsEnd()) p.Fail(907, t);
-    if (t.IsSymbol("(")) ++depth;
-    if (t.IsSymbol(")")) {
-      if (depth == 0) break;
-      --depth;
-    }
-    p.Next();
-  }
-  const Token close = p.Next();
-  if (close.offset == start) p.Fail(936, close);
+  columns = ParseDdlExpression(p, ExprUse::kCheck).columns;
+  const Token close = p.Peek();
+  if (!close.IsSymbol(")")) p.Fail(907, close);
+  p.Next();
   return p.Text(start, close.offset);
 }
 
@@ -75,32 +67,12 @@ void ParseState(Parser& p, ConstraintSpec& c) {
   }
 }
 
-bool IsDefaultEnd(const Token& t) {
-  return t.IsSymbol(",") || t.IsSymbol(")") || t.Is("NOT") || t.Is("NULL") || t.Is("CONSTRAINT") ||
-         t.Is("PRIMARY") || t.Is("UNIQUE") || t.Is("CHECK") || t.Is("REFERENCES") || t.Is("ENABLE") ||
-         t.Is("DISABLE");
-}
-
 // DATA_DEFAULT keeps the expression as written, up to the next token of
 // the column definition (blanks and line ends in between included).
 std::string ParseDefault(Parser& p) {
-  const Token first = p.Peek();
-  if (first.IsEnd() || first.IsSymbol(",") || first.IsSymbol(")")) p.Fail(936, first);
-  int depth = 0;
-  bool firstToken = true;
-  for (;;) {
-    const Token t = p.Peek();
-    if (t.IsEnd()) break;
-    if (depth == 0 && !firstToken && IsDefaultEnd(t)) break;
-    if (t.IsSymbol("(")) ++depth;
-    if (t.IsSymbol(")")) {
-      if (depth == 0) break;
-      --depth;
-    }
-    p.Next();
-    firstToken = false;
-  }
-  return p.Text(first.offset, p.Peek().offset);
+  const int start = p.Peek().offset;
+  ParseDdlExpression(p, ExprUse::kDefault);
+  return p.Text(start, p.Peek().offset);
 }
 
 }  // namespace
@@ -134,7 +106,7 @@ ConstraintSpec ParseTableConstraint(Parser& p) {
     c.columns = ParseColumnList(p);
   } else if (p.Accept("CHECK")) {
     c.type = 'C';
-    c.condition = ParseCondition(p);
+    c.condition = ParseCondition(p, c.conditionColumns);
   } else if (p.Accept("FOREIGN")) {
     p.Expect("KEY");
     c.type = 'R';
@@ -173,7 +145,10 @@ ColumnSpec ParseColumnDef(Parser& p, int missingTypeCode) {
       c.type = 'U';
     } else if (p.Accept("CHECK")) {
       c.type = 'C';
-      c.condition = ParseCondition(p);
+      c.condition = ParseCondition(p, c.conditionColumns);
+      // A column's own check may name no other column.
+      for (const auto& ref : c.conditionColumns)
+        if (ref.name != col.name.name) Raise(2438, ref.offset);
     } else if (p.Accept("REFERENCES")) {
       c.type = 'R';
       ParseReferences(p, c);
@@ -230,12 +205,9 @@ void ApplyConstraint(DdlContext& ctx, const ObjectRow& table, const ConstraintSp
       keyed = false;
       condition = spec.condition;
       // The columns a check names are its constraint columns (no position).
-      Lexer lexer(spec.condition);
-      for (Token t = lexer.Next(); !t.IsEnd(); t = lexer.Next()) {
-        std::string n = t.kind == Token::Kind::Word ? AsciiUpper(t.text)
-                        : t.kind == Token::Kind::QuotedIdent ? t.text : std::string();
-        if (!n.empty() && std::find(names.begin(), names.end(), n) == names.end() && FindColumn(s, table.id, n))
-          names.push_back(n);
+      for (const auto& ref : spec.conditionColumns) {
+        if (!FindColumn(s, table.id, ref.name)) Raise(904, ref.offset, {QuotedIdent(ref.name)});
+        if (std::find(names.begin(), names.end(), ref.name) == names.end()) names.push_back(ref.name);
       }
       break;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/catalog.h"
+#include "engine/ddl_expression.h"
 #include "engine/parser.h"
 
 namespace oraemu {
@@ -22,6 +23,7 @@ struct ConstraintSpec {
   char type = 0;       // 'P', 'U', 'R', 'C', or 'N' for NOT NULL
   std::vector<ColumnRef> columns;
   std::string condition;           // 'C'
+  std::vector<ExprColumn> conditionColumns;  // 'C': the columns it names
   QualifiedName refTable;          // 'R'
   std::vector<ColumnRef> refColumns;
   std::string deleteRule = "NO ACTION";

@@ -42,12 +42,35 @@ std::string ReadPrivilege(Parser& p) {
 std::vector<std::string> ReadPrivileges(Parser& p) {
   std::vector<std::string> privs;
   for (;;) {
+    const int at = p.Peek().offset;
     std::string w = ReadPrivilege(p);
     if (w.empty()) p.FailHere(990);
     if (p.Peek().IsSymbol("(")) Raise(3001, p.Peek().offset);  // column privileges
+    if (std::find(privs.begin(), privs.end(), w) != privs.end()) Raise(1711, at);
     privs.push_back(w);
     if (!p.AcceptSymbol(",")) return privs;
   }
+}
+
+// Taking a privilege back also takes back what its holder granted onward
+// with it (which needed WITH GRANT OPTION), and so on down the chain.
+void RevokeCascading(Storage& s, int64_t objId, int grantorId, int granteeId, const std::string& privilege) {
+  std::vector<int> onward;
+  {
+    auto q = s.Query("SELECT grantee_id FROM grants WHERE obj_id = ?1 AND grantor_id = ?2 AND privilege = ?3");
+    q.Bind(1, objId).Bind(2, granteeId).Bind(3, privilege);
+    while (q.Step()) onward.push_back(static_cast<int>(q.Int(0)));
+  }
+  auto del = s.Query("DELETE FROM grants WHERE obj_id = ?1 AND grantor_id = ?2 AND grantee_id = ?3 AND privilege = ?4");
+  del.Bind(1, objId).Bind(2, grantorId).Bind(3, granteeId).Bind(4, privilege);
+  del.Run();
+  // Another grantor may still give the grantee the privilege; then what
+  // the grantee passed on stays.
+  auto still = s.Query("SELECT 1 FROM grants WHERE obj_id = ?1 AND grantee_id = ?2 AND privilege = ?3 "
+                       "AND grantable = 'YES'");
+  still.Bind(1, objId).Bind(2, granteeId).Bind(3, privilege);
+  if (still.Step()) return;
+  for (int next : onward) RevokeCascading(s, objId, granteeId, next, privilege);
 }
 
 std::vector<Grantee> ReadGrantees(DdlContext& ctx, Parser& p) {
@@ -215,20 +238,18 @@ uint16_t Revoke(DdlContext& ctx, Parser& p) {
   bool all = std::find(privs.begin(), privs.end(), "ALL") != privs.end();
   for (const auto& g : grantees) {
     if (g.id == ctx.userId) Raise(1749, g.offset);
-    if (all) {
-      auto del = ctx.storage.Query("DELETE FROM grants WHERE obj_id = ?1 AND grantor_id = ?2 AND grantee_id = ?3");
-      del.Bind(1, obj.id).Bind(2, grantor).Bind(3, g.id);
-      del.Run();
-      if (ctx.storage.Changes() == 0) Raise(1927, g.offset);
-      continue;
+    std::vector<std::string> held;
+    {
+      auto q = ctx.storage.Query("SELECT privilege FROM grants WHERE obj_id = ?1 AND grantor_id = ?2 AND grantee_id = ?3");
+      q.Bind(1, obj.id).Bind(2, grantor).Bind(3, g.id);
+      while (q.Step()) held.push_back(q.Text(0));
     }
-    for (const auto& priv : privs) {
-      auto del = ctx.storage.Query("DELETE FROM grants WHERE obj_id = ?1 AND grantor_id = ?2 AND grantee_id = ?3 "
-                                   "AND privilege = ?4");
-      del.Bind(1, obj.id).Bind(2, grantor).Bind(3, g.id).Bind(4, priv);
-      del.Run();
-      if (ctx.storage.Changes() == 0) Raise(1927, g.offset);
+    if (all && held.empty()) Raise(1927, g.offset);
+    if (!all) {
+      for (const auto& priv : privs)
+        if (std::find(held.begin(), held.end(), priv) == held.end()) Raise(1927, g.offset);
     }
+    for (const auto& priv : all ? held : privs) RevokeCascading(ctx.storage, obj.id, grantor, g.id, priv);
   }
   return fncode::kRevoke;
 }

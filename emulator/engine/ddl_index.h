@@ -11,6 +11,11 @@
 
 namespace oraemu {
 
+// Hidden virtual columns (the keys of function-based and descending
+// indexes) are rows of `columns` whose column_id is this base plus their
+// INTERNAL_COLUMN_ID; readers of the declared columns stop below it.
+inline constexpr int kHiddenColumnBase = 100000;
+
 struct IndexRow {
   int64_t id = 0;
   std::string name;

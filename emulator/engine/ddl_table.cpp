@@ -53,7 +53,10 @@ void AddColumns(DdlContext& ctx, const ObjectRow& table, const std::vector<Colum
   std::vector<std::string> seen;
   for (const auto& c : cols) {
     if (std::find(seen.begin(), seen.end(), c.name.name) != seen.end()) Raise(957, c.name.offset);
-    if (FindColumn(ctx.storage, table.id, c.name.name)) Raise(existingCode, c.name.offset);
+    // Hidden columns of function-based indexes count as existing columns too.
+    auto taken = ctx.storage.Query("SELECT 1 FROM columns WHERE obj_id = ?1 AND name = ?2");
+    taken.Bind(1, table.id).Bind(2, c.name.name);
+    if (taken.Step()) Raise(existingCode, c.name.offset);
     seen.push_back(c.name.name);
     ColumnRow row = c.row;
     row.columnId = next++;

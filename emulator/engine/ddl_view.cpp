@@ -2,6 +2,7 @@
 #include <iterator>
 
 #include "engine/catalog.h"
+#include "engine/dictionary_views.h"
 #include "engine/ddl_codes.h"
 #include "engine/ddl_statements.h"
 #include "engine/errors.h"
@@ -13,7 +14,6 @@ namespace {
 
 struct Source {
   std::string alias;  // the table name when no alias is written
-  ObjectRow object;
   std::vector<ColumnRow> columns;
 };
 
@@ -21,6 +21,18 @@ struct ViewColumn {
   ColumnRow row;
   bool named = true;  // false: an expression without alias
   int offset = 0;
+};
+
+// A "*" of the select list and the column list Oracle stores in its place.
+struct StarExpansion {
+  int offset = 0;  // in the query text
+  int length = 0;
+  std::string columns;
+};
+
+struct DescribedQuery {
+  std::vector<ViewColumn> columns;
+  std::vector<StarExpansion> stars;
 };
 
 bool IsClauseWord(const Token& t) {
@@ -41,17 +53,48 @@ bool IsQueryEnd(const Token& t) {
   return false;
 }
 
-// A table, view or synonym the query reads; ORA-00942 when there is none.
-ObjectRow ResolveSource(DdlContext& ctx, const QualifiedName& q, int shift) {
+// A dictionary view's column as a stored column row.
+ColumnRow DictionaryColumn(const ColumnDesc& d) {
+  ColumnRow c;
+  c.name = d.name;
+  c.dataLength = d.size;
+  c.nullable = d.nullable ? "Y" : "N";
+  switch (d.type) {
+    case 2: c.dataType = "NUMBER"; break;
+    case 12: c.dataType = "DATE"; break;
+    case 8: c.dataType = "LONG"; break;
+    case 23: c.dataType = "RAW"; break;
+    default:
+      c.dataType = "VARCHAR2";
+      c.charUsed = "B";
+      c.charLength = d.size;
+      break;
+  }
+  return c;
+}
+
+// The columns of the table, view or synonym the query reads: the user's own
+// objects first, then the dictionary (DUAL, the *_ views), then public
+// synonyms. ORA-00942 when there is none.
+std::vector<ColumnRow> ResolveSource(DdlContext& ctx, const QualifiedName& q, int shift) {
   Storage& s = ctx.storage;
   std::optional<UserRow> owner = q.owner.empty() ? FindUserById(s, ctx.userId) : FindUser(s, q.owner);
   std::optional<ObjectRow> obj;
   if (owner) obj = FindObject(s, owner->id, q.name, kNsDefault);
+  if (!obj) {
+    if (const dict::View* view = dict::FindView(q.owner, q.name)) {
+      std::vector<ColumnRow> cols;
+      for (const auto& c : view->columns)
+        if (!c.hidden) cols.push_back(DictionaryColumn(c.desc));
+      for (size_t i = 0; i < cols.size(); ++i) cols[i].columnId = static_cast<int>(i + 1);
+      return cols;
+    }
+  }
   if (!obj && q.owner.empty()) obj = FindObject(s, kPublicUserId, q.name, kNsDefault);
   obj = FollowSynonyms(s, obj);
   if (!obj || (obj->type != kObjTable && obj->type != kObjView)) Raise(942, q.offset + shift);
   RequireAccess(ctx, *obj, {"SELECT", "READ"}, q.offset + shift);
-  return *obj;
+  return TableColumns(s, obj->id);
 }
 
 ColumnRow Expression(const std::string& name) {
@@ -107,9 +150,9 @@ std::vector<ViewColumn> DescribeByEngine(DdlContext& ctx, const std::string& que
 
 // The select list of a simple query: names and types from the base
 // columns, aliases where written.
-std::vector<ViewColumn> DescribeQuery(DdlContext& ctx, const std::string& query, int shift) {
+DescribedQuery DescribeQuery(DdlContext& ctx, const std::string& query, int shift) {
   Parser p(query);
-  if (p.Peek().Is("WITH") || p.Peek().IsSymbol("(")) return DescribeByEngine(ctx, query, shift);
+  if (p.Peek().Is("WITH") || p.Peek().IsSymbol("(")) return {DescribeByEngine(ctx, query, shift), {}};
   p.Expect("SELECT", 928);
   if (!p.Accept("DISTINCT")) {
     if (!p.Accept("UNIQUE")) p.Accept("ALL");
@@ -141,9 +184,8 @@ std::vector<ViewColumn> DescribeQuery(DdlContext& ctx, const std::string& query,
     } else {
       QualifiedName q = p.ReadQualified(903);
       Source src;
-      src.object = ResolveSource(ctx, q, shift);
       src.alias = q.name;
-      src.columns = TableColumns(ctx.storage, src.object.id);
+      src.columns = ResolveSource(ctx, q, shift);
       if (p.Accept("AS") || (p.Peek().kind == Token::Kind::Word && !IsClauseWord(p.Peek())) ||
           p.Peek().kind == Token::Kind::QuotedIdent)
         src.alias = p.ReadIdent().name;
@@ -183,18 +225,31 @@ std::vector<ViewColumn> DescribeQuery(DdlContext& ctx, const std::string& query,
   };
 
   std::vector<ViewColumn> out;
+  std::vector<StarExpansion> stars;
+  // Oracle stores the names a "*" stands for, quoted, after the qualifier as written.
+  auto expand = [&](const std::vector<ColumnRow>& cols, const std::string& prefix, const Token& from,
+                    const Token& star) {
+    StarExpansion x{from.offset, star.end - from.offset, {}};
+    for (const auto& c : cols) {
+      out.push_back({c, true, from.offset + shift});
+      x.columns += (x.columns.empty() ? "" : ",") + prefix + QuotedIdent(c.name);
+    }
+    stars.push_back(std::move(x));
+  };
   for (const auto& item : items) {
     const Token& first = item.front();
     if (item.size() == 1 && first.IsSymbol("*")) {
-      for (const auto& src : sources)
-        for (const auto& c : src.columns) out.push_back({c, true, first.offset + shift});
+      std::vector<ColumnRow> all;
+      for (const auto& src : sources) all.insert(all.end(), src.columns.begin(), src.columns.end());
+      if (allKnown) expand(all, "", first, first);
+      else for (const auto& c : all) out.push_back({c, true, first.offset + shift});
       continue;
     }
     if (item.size() == 3 && item[1].IsSymbol(".") && item[2].IsSymbol("*")) {
       std::string alias = identName(first);
       auto src = std::find_if(sources.begin(), sources.end(), [&](const Source& s) { return s.alias == alias; });
       if (src == sources.end()) Raise(904, first.offset + shift, {QuotedIdent(alias)});
-      for (const auto& c : src->columns) out.push_back({c, true, first.offset + shift});
+      expand(src->columns, query.substr(first.offset, item[1].end - first.offset), first, item[2]);
       continue;
     }
     // Trailing alias: "expr alias" or "expr AS alias".
@@ -232,7 +287,18 @@ std::vector<ViewColumn> DescribeQuery(DdlContext& ctx, const std::string& query,
     vc.row.comments.reset();
     out.push_back(std::move(vc));
   }
-  return out;
+  return {std::move(out), std::move(stars)};
+}
+
+// The query text as Oracle stores it: every "*" replaced by its columns.
+std::string StoredText(const std::string& query, const std::vector<StarExpansion>& stars) {
+  std::string text;
+  size_t at = 0;
+  for (const auto& x : stars) {
+    text += query.substr(at, x.offset - at) + x.columns;
+    at = static_cast<size_t>(x.offset + x.length);
+  }
+  return text + query.substr(at);
 }
 
 }  // namespace
@@ -248,10 +314,12 @@ uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace) {
   p.Expect("AS");
   const Token start = p.Peek();
   if (start.IsEnd()) p.Fail(928, start);
-  const std::string text = p.Sql().substr(start.offset);
+  const std::string query = p.Sql().substr(start.offset);
 
   int owner = ResolveOwner(ctx, q, true);
-  std::vector<ViewColumn> cols = DescribeQuery(ctx, text, start.offset);
+  DescribedQuery described = DescribeQuery(ctx, query, start.offset);
+  std::vector<ViewColumn>& cols = described.columns;
+  const std::string text = StoredText(query, described.stars);
   if (!names.empty()) {
     if (names.size() != cols.size()) Raise(1730, q.offset);
     for (size_t i = 0; i < cols.size(); ++i) {

@@ -1,4 +1,4 @@
-// USER_INDEXES, USER_IND_COLUMNS, USER_CONSTRAINTS, USER_CONS_COLUMNS,
+// USER_INDEXES, USER_IND_COLUMNS, USER_IND_EXPRESSIONS, USER_CONSTRAINTS, USER_CONS_COLUMNS,
 // ALL_CONS_COLUMNS.
 #include "engine/dictionary_builder.h"
 
@@ -72,7 +72,7 @@ View UserIndexes() {
       .Vc("GLOBAL_STATS", 3, "'NO'")
       .Vc("DOMIDX_STATUS", 12, "NULL")
       .Vc("DOMIDX_OPSTATUS", 6, "NULL")
-      .Vc("FUNCIDX_STATUS", 8, "NULL")
+      .Vc("FUNCIDX_STATUS", 8, "CASE WHEN i.index_type LIKE 'FUNCTION-BASED%' THEN 'ENABLED' END")
       .Vc("JOIN_INDEX", 3, "'NO'")
       .Vc("IOT_REDUNDANT_PKEY_ELIM", 3, "'NO'")
       .Vc("DROPPED", 3, "'NO'")
@@ -104,6 +104,22 @@ View UserIndColumns() {
       .Num("CHAR_LENGTH", "c.char_length")
       .Vc("DESCEND", 4, "ic.descend")
       .Num("COLLATED_COLUMN_ID", "NULL");
+  return std::move(b).Build();
+}
+
+// The expressions of function-based index keys, as their hidden columns
+// keep them.
+View UserIndExpressions() {
+  ViewBuilder b("USER_IND_EXPRESSIONS",
+                "FROM objects o JOIN indexes i ON i.obj_id = o.obj_id "
+                "JOIN index_columns ic ON ic.index_obj_id = o.obj_id "
+                "JOIN objects t ON t.obj_id = i.table_obj_id "
+                "JOIN columns c ON c.obj_id = i.table_obj_id AND c.name = ic.column_name AND c.column_id >= 100000 "
+                "WHERE o.owner_id = ?1 AND o.namespace = 4 AND +o.type = 1");
+  b.Vc("INDEX_NAME", 128, "o.name")
+      .Vc("TABLE_NAME", 128, "t.name")
+      .Long("COLUMN_EXPRESSION", "c.default_text")
+      .Num("COLUMN_POSITION", "ic.position");
   return std::move(b).Build();
 }
 
@@ -167,6 +183,7 @@ View ConsColumns(bool all) {
 void AddKeyViews(std::vector<View>& out) {
   out.push_back(UserIndexes());
   out.push_back(UserIndColumns());
+  out.push_back(UserIndExpressions());
   out.push_back(UserConstraints());
   out.push_back(ConsColumns(false));
   out.push_back(ConsColumns(true));

@@ -97,10 +97,16 @@ View UserTables() {
   return std::move(b).Build();
 }
 
-// Columns of the user's tables and views.
+// Columns of the user's tables and views. Hidden columns (the keys of
+// function-based indexes) are stored from column_id 100000 on, that number
+// plus their INTERNAL_COLUMN_ID; only USER_TAB_COLS shows them.
 const char* const kColumnsFrom =
     "FROM objects o JOIN columns c ON c.obj_id = o.obj_id "
     "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type IN (2, 4)";
+const char* const kVisibleColumnsFrom =
+    "FROM objects o JOIN columns c ON c.obj_id = o.obj_id "
+    "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type IN (2, 4) AND c.column_id < 100000";
+const char* const kHidden = "c.column_id >= 100000";
 
 // A simple CASE rather than IN lists: SQLite builds a lookup table for
 // every longer IN list on every execution.
@@ -117,7 +123,7 @@ std::string IfCharacter(const std::string& expr) {
 // USER_TAB_COLS holds every column of USER_TAB_COLUMNS plus the hidden and
 // internal ones; `all` selects which list is built.
 View TabCols(bool all) {
-  ViewBuilder b(all ? "USER_TAB_COLS" : "USER_TAB_COLUMNS", kColumnsFrom);
+  ViewBuilder b(all ? "USER_TAB_COLS" : "USER_TAB_COLUMNS", all ? kColumnsFrom : kVisibleColumnsFrom);
   b.Vc("TABLE_NAME", 128, "o.name", NN)
       .Vc("COLUMN_NAME", 128, "c.name", NN)
       .Vc("DATA_TYPE", 128, "c.data_type")
@@ -130,7 +136,7 @@ View TabCols(bool all) {
            "CASE WHEN c.data_type = 'NUMBER' AND c.data_precision IS NOT NULL THEN ifnull(c.data_scale, 0) "
            "ELSE c.data_scale END")
       .Vc("NULLABLE", 1, "c.nullable")
-      .Num("COLUMN_ID", "c.column_id")
+      .Num("COLUMN_ID", std::string("CASE WHEN ") + kHidden + " THEN NULL ELSE c.column_id END")
       .Num("DEFAULT_LENGTH", "length(CAST(c.default_text AS BLOB))")
       .Long("DATA_DEFAULT", "c.default_text")
       .Num("NUM_DISTINCT", "NULL")
@@ -151,14 +157,16 @@ View TabCols(bool all) {
       .Vc("V80_FMT_IMAGE", 3, "'NO'")
       .Vc("DATA_UPGRADED", 3, "'YES'");
   if (all) {
-    b.Vc("HIDDEN_COLUMN", 3, "'NO'")
-        .Vc("VIRTUAL_COLUMN", 3, "'NO'")
-        .Num("SEGMENT_COLUMN_ID", "CASE WHEN o.type = 2 THEN c.column_id END")
-        .Num("INTERNAL_COLUMN_ID", "c.column_id", NN);
+    b.Vc("HIDDEN_COLUMN", 3, std::string("CASE WHEN ") + kHidden + " THEN 'YES' ELSE 'NO' END")
+        .Vc("VIRTUAL_COLUMN", 3, std::string("CASE WHEN ") + kHidden + " THEN 'YES' ELSE 'NO' END")
+        .Num("SEGMENT_COLUMN_ID", std::string("CASE WHEN o.type = 2 AND NOT ") + kHidden + " THEN c.column_id END")
+        .Num("INTERNAL_COLUMN_ID", std::string("CASE WHEN ") + kHidden + " THEN c.column_id - 100000 ELSE c.column_id END",
+             NN);
   }
   b.Vc("HISTOGRAM", 15, "'NONE'");
   if (all) {
-    b.Vc("QUALIFIED_COL_NAME", 4000, "c.name").Vc("USER_GENERATED", 3, "'YES'");
+    b.Vc("QUALIFIED_COL_NAME", 4000, "c.name")
+        .Vc("USER_GENERATED", 3, std::string("CASE WHEN ") + kHidden + " THEN 'NO' ELSE 'YES' END");
   }
   b.Vc("DEFAULT_ON_NULL", 3, "'NO'")
       .Vc("IDENTITY_COLUMN", 3, "'NO'")
@@ -190,7 +198,7 @@ View TabComments() {
 // made per row: as a list it would be built for every execution.
 View ColComments() {
   ViewBuilder b("USER_COL_COMMENTS",
-                "FROM columns c WHERE EXISTS (SELECT 1 FROM objects x WHERE x.obj_id = c.obj_id "
+                "FROM columns c WHERE c.column_id < 100000 AND EXISTS (SELECT 1 FROM objects x WHERE x.obj_id = c.obj_id "
                 "AND x.owner_id = ?1 AND x.namespace = 1 AND +x.type IN (2, 4))");
   b.Vc("TABLE_NAME", 128, "(SELECT x.name FROM objects x WHERE x.obj_id = c.obj_id)", NN)
       .Lookup("#OBJ", "SELECT x.obj_id FROM objects x WHERE x.owner_id = ?1 AND x.namespace = 1 AND x.name = {}",

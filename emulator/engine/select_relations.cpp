@@ -133,7 +133,7 @@ std::optional<Relation> StorageRelations::Resolve(int ownerId, const std::string
   r.isView = type == kObjView;
   Statement cols = storage_.Query(
       "SELECT name, data_type, data_length, data_precision, data_scale, nullable, char_used, char_length "
-      "FROM columns WHERE obj_id = ?1 ORDER BY column_id");
+      "FROM columns WHERE obj_id = ?1 AND column_id < 100000 ORDER BY column_id");  // not the hidden ones
   cols.Bind(1, objId);
   while (cols.Step()) {
     auto optInt = [&](int i) { return cols.IsNull(i) ? std::nullopt : std::optional<int64_t>(cols.Int(i)); };
