@@ -39,7 +39,8 @@ TEST(SchemaGenerator, LeftOutFeaturesLeaveNoTrace) {
                          {TFeature::Views, "VIEW"},           {TFeature::Grants, "GRANT "},
                          {TFeature::DatabaseLinks, "LINK"},   {TFeature::PublicSynonyms, "PUBLIC SYNONYM"},
                          {TFeature::ForeignKeys, "FOREIGN"},  {TFeature::UniqueConstraints, " UNIQUE ("},
-                         {TFeature::Functions, "FUNCTION"},   {TFeature::Procedures, "PROCEDURE"}};
+                         {TFeature::Functions, "FUNCTION"},   {TFeature::Procedures, "PROCEDURE"},
+                         {TFeature::DescendingDefaultBounds, "INCREMENT BY -3"}};
   for (const auto& c : cases) {
     auto features = AllFeatures();
     features.erase(c.feature);

@@ -1,5 +1,6 @@
-// roundtrip-schema SEED DIR: writes users.sql (run as SYSTEM) and owner.sql
-// (run as the owner) of one generated schema, to rebuild it by hand.
+// roundtrip-schema [--all] SEED DIR: writes users.sql (run as SYSTEM) and
+// owner.sql (run as the owner) of one generated schema, to rebuild it by hand.
+// --all also generates the features the property test still leaves out.
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -8,13 +9,15 @@
 #include "roundtrip/schema_generator.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: roundtrip-schema SEED DIR\n";
+  using namespace skelvane::roundtrip;
+  const bool all = argc == 4 && std::string(argv[1]) == "--all";
+  if (argc != 3 && !all) {
+    std::cerr << "usage: roundtrip-schema [--all] SEED DIR\n";
     return 64;
   }
-  using namespace skelvane::roundtrip;
-  const auto schema = GenerateSchema(static_cast<uint32_t>(std::stoul(argv[1])), FeaturesNotPending());
-  const std::string dir = argv[2];
+  const std::string seed = argv[argc - 2], dir = argv[argc - 1];
+  const auto schema = GenerateSchema(static_cast<uint32_t>(std::stoul(seed)),
+                                     all ? AllFeatures() : FeaturesNotPending());
   std::ofstream(dir + "/users.sql", std::ios::binary) << UsersScript(TUsers{});
   std::ofstream owner(dir + "/owner.sql", std::ios::binary);
   owner << schema.ownerScript;
