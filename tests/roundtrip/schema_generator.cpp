@@ -45,8 +45,8 @@ const std::vector<std::string> kTableWords = {"ORDERS", "ITEMS",  "CLIENTS", "PA
 const std::vector<std::string> kColumnWords = {"AMOUNT", "LABEL", "CODE",  "NOTE",  "STATE",
                                                "WEIGHT", "TITLE", "PRICE", "FLAG",  "REMARK"};
 
-// Comments: quotes, a leading blank, trailing blanks and non-Latin-looking
-// punctuation, all of which must come back unchanged.
+// Comments with quotes, blanks at either end and punctuation the statements
+// must carry through unchanged.
 const std::vector<std::string> kComments = {
     "Plain comment",
     "It's the customer's own \"label\"",
@@ -55,6 +55,7 @@ const std::vector<std::string> kComments = {
     "Semicolon; slash / and backslash \\ stay",
     "Don't ''double'' these",
 };
+const char kPadded[] = "  padded on both sides  ";
 const std::vector<std::string> kMultiLineComments = {
     "First line\nsecond line",
     "Quote ' on the first line\n  indented second line\nthird line",
@@ -261,7 +262,8 @@ class TGenerator {
       for (const auto& c : t.columns) {
         if (c.name == "ID" || !rnd_.Chance(25)) continue;
         std::string condition;
-        if (c.numeric) condition = c.name + " >= -1000";
+        if (c.numeric)
+          condition = c.name + " >= -1000" + (rnd_.Chance(50) ? "\n    AND " + c.name + " < 1000000" : "");
         else if (c.text && c.type.rfind("N", 0) != 0) condition = c.name + " IN ('Y', 'N', 'x')";
         else continue;
         constraints.push_back(rnd_.Chance(60) ? "CONSTRAINT CK_" + t.name + "_" + std::to_string(++n) +
@@ -284,12 +286,15 @@ class TGenerator {
     Count("table");
 
     if (rnd_.Chance(70)) {
-      Out("COMMENT ON TABLE " + t.name + " IS " + Quoted(Comment()));
+      // Table comments are kept as they are, blanks alone included; column comments are trimmed.
+      std::string comment = Comment();
+      if (Has(TFeature::PaddedTableComments) && rnd_.Chance(20)) comment = rnd_.Chance(50) ? kPadded : "   ";
+      Out("COMMENT ON TABLE " + t.name + " IS " + Quoted(comment));
       Count("comment");
     }
     for (const auto& c : t.columns) {
       if (!rnd_.Chance(30)) continue;
-      Out("COMMENT ON COLUMN " + t.name + "." + c.name + " IS " + Quoted(Comment()));
+      Out("COMMENT ON COLUMN " + t.name + "." + c.name + " IS " + Quoted(rnd_.Chance(10) ? kPadded : Comment()));
       Count("comment");
     }
 
@@ -463,7 +468,7 @@ class TGenerator {
 
 std::set<TFeature> AllFeatures() {
   std::set<TFeature> all;
-  for (int f = 0; f <= static_cast<int>(TFeature::MultiLineComments); ++f) all.insert(static_cast<TFeature>(f));
+  for (int f = 0; f <= static_cast<int>(TFeature::PaddedTableComments); ++f) all.insert(static_cast<TFeature>(f));
   return all;
 }
 
@@ -484,6 +489,7 @@ const char* FeatureName(TFeature feature) {
     case TFeature::PublicSynonyms: return "public synonyms";
     case TFeature::DatabaseLinks: return "database links";
     case TFeature::MultiLineComments: return "multi-line comments";
+    case TFeature::PaddedTableComments: return "table comments with blanks at either end";
   }
   return "?";
 }

@@ -29,6 +29,7 @@ enum class TFeature {
   PublicSynonyms,
   DatabaseLinks,
   MultiLineComments,
+  PaddedTableComments,  // the last: AllFeatures counts up to it
 };
 
 std::set<TFeature> AllFeatures();
