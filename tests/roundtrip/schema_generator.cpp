@@ -326,6 +326,7 @@ class TGenerator {
       if (Has(TFeature::DescendingDefaultBounds)) variants.push_back("CREATE SEQUENCE " + name + " INCREMENT BY -3");
       Out(rnd_.Pick(variants));
       Count("sequence");
+      sequences_.push_back(name);
     }
   }
 
@@ -432,17 +433,27 @@ class TGenerator {
       Out("GRANT SELECT ON " + v + " TO RT_PEER");
       Count("grant");
     }
+    for (const auto& q : sequences_) {
+      if (!rnd_.Chance(30)) continue;
+      Out("GRANT SELECT ON " + q + " TO RT_PEER");
+      Count("grant");
+    }
   }
 
   void AddSynonyms() {
+    std::vector<std::string> targets = views_;
+    targets.insert(targets.end(), sequences_.begin(), sequences_.end());
+    for (const auto& t : tables_) targets.push_back(t.name);
     int n = 0;
-    for (const auto& t : tables_) {
-      if (Has(TFeature::PrivateSynonyms) && rnd_.Chance(40)) {
-        Out("CREATE SYNONYM SYN_" + std::to_string(++n) + " FOR " + t.name);
+    for (const auto& target : targets) {
+      const std::string name = "SYN_" + std::to_string(++n);
+      const bool both = rnd_.Chance(15);  // a private and a public synonym of one name
+      if (Has(TFeature::PrivateSynonyms) && (both || rnd_.Chance(30))) {
+        Out("CREATE SYNONYM " + name + " FOR " + target);
         Count("private synonym");
       }
-      if (Has(TFeature::PublicSynonyms) && rnd_.Chance(30)) {
-        Out("CREATE PUBLIC SYNONYM PSYN_" + std::to_string(++n) + " FOR " + t.name);
+      if (Has(TFeature::PublicSynonyms) && (both || rnd_.Chance(20))) {
+        Out("CREATE PUBLIC SYNONYM " + name + " FOR " + target);
         Count("public synonym");
       }
     }
@@ -462,6 +473,7 @@ class TGenerator {
   TGeneratedSchema schema_;
   std::vector<TTable> tables_;
   std::vector<std::string> views_;
+  std::vector<std::string> sequences_;
 };
 
 }  // namespace
