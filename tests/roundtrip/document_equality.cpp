@@ -12,16 +12,6 @@ bool IsNameByte(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#';
 }
 
-std::string LoneLineFeedsAsCrLf(const std::string& document) {
-  std::string out;
-  out.reserve(document.size());
-  for (size_t i = 0; i < document.size(); ++i) {
-    if (document[i] == '\n' && (i == 0 || document[i - 1] != '\r')) out += '\r';
-    out += document[i];
-  }
-  return out;
-}
-
 std::string WithoutEmptyLines(const std::string& document) {
   std::string out = document;
   for (size_t pos; (pos = out.find("\r\n\r\n")) != std::string::npos;) out.erase(pos, 2);
@@ -75,10 +65,6 @@ std::string MaskSystemNames(const std::string& document) {
 // The one list of differences the round trip accepts, each with its reason.
 const std::vector<TKnownDifference>& KnownDifferences() {
   static const std::vector<TKnownDifference> differences = {
-      {"a line end inside a value comes back as CR LF",
-       "the document keeps a value's line feeds as the database holds them, and its reader takes every "
-       "line end for CR LF, so text stored with bare line feeds is created again with CR LF",
-       LoneLineFeedsAsCrLf},
       {"an empty line within a text, or a text's final line end, differs",
        "the reader skips empty lines, also inside a value, so source and comments are created again "
        "without them; and the access layer ends every statement with a line feed, its last line too, "

@@ -371,7 +371,7 @@ class TGenerator {
     for (int i = 1; i <= n; ++i) {
       const TTable& t = AnyTable();
       OutUnit(std::string(rnd_.Chance(50) ? "CREATE OR REPLACE PROCEDURE" : "CREATE PROCEDURE") + " PR_" +
-              std::to_string(i) + "(p_id IN NUMBER) IS\n  v_count NUMBER;\nBEGIN\n  SELECT COUNT(*) INTO v_count\n    FROM " +
+              std::to_string(i) + "(p_id IN NUMBER) IS\n  v_count NUMBER;\n\nBEGIN\n  SELECT COUNT(*) INTO v_count\n    FROM " +
               t.name + "\n   WHERE ID = p_id;\nEND;");
       Count("procedure");
     }
