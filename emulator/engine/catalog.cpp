@@ -1,5 +1,7 @@
 #include "engine/catalog.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "engine/errors.h"
@@ -149,7 +151,19 @@ std::optional<ColumnRow> FindColumn(Storage& s, int64_t tableId, const std::stri
   return std::nullopt;
 }
 
-void InsertColumn(Storage& s, int64_t tableId, const ColumnRow& c) {
+int MaxBytesPerChar(Storage& s) {
+  auto q = s.Query("SELECT value FROM properties WHERE name = 'character_set'");
+  return q.Step() ? CharsetWidth(q.Text(0)) : 1;
+}
+
+void InsertColumn(Storage& s, int64_t tableId, const ColumnRow& column) {
+  ColumnRow c = column;
+  // Character semantics reserve the widest character of the database set,
+  // within the type's byte limit (the national set is fixed at two bytes).
+  if (c.charUsed && *c.charUsed == "C" && (c.dataType == "VARCHAR2" || c.dataType == "CHAR")) {
+    const int64_t limit = c.dataType == "CHAR" ? 2000 : 4000;
+    c.dataLength = std::min<int64_t>(c.charLength * MaxBytesPerChar(s), limit);
+  }
   auto q = s.Query("INSERT INTO columns (obj_id, column_id, name, data_type, data_length, data_precision, "
                    "data_scale, nullable, char_used, char_length, default_text, comments) "
                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine.h"
 #include "engine/parser.h"
 #include "engine/storage.h"
 
@@ -17,6 +18,8 @@ struct DdlContext {
   Storage& storage;
   int userId;
   std::string userName;
+  // Set by a statement that succeeds with a warning (ORA-24344).
+  std::optional<OraError> warning;
 };
 
 struct UserRow {
@@ -78,7 +81,11 @@ void DeleteObject(Storage& s, int64_t objId);
 
 std::vector<ColumnRow> TableColumns(Storage& s, int64_t tableId);
 std::optional<ColumnRow> FindColumn(Storage& s, int64_t tableId, const std::string& name);
+// Stores a column; DATA_LENGTH of a character-semantics column follows the
+// database character set.
 void InsertColumn(Storage& s, int64_t tableId, const ColumnRow& c);
+// The database character set's widest character in bytes.
+int MaxBytesPerChar(Storage& s);
 
 // Oracle's system name for constraint number `conId` (SYS_C0012345).
 std::string SystemConstraintName(int64_t conId);

@@ -8,6 +8,7 @@
 #include "engine/lexer.h"
 #include "engine/new_database.h"
 #include "engine/session_impl.h"
+#include "engine/system_privileges.h"
 
 namespace oraemu {
 
@@ -32,6 +33,19 @@ std::string DataFolder() {
 }
 
 }  // namespace
+
+bool KnownCharset(const std::string& name) { return name == "CL8MSWIN1251" || name == "AL32UTF8"; }
+
+int CharsetWidth(const std::string& name) { return name == "AL32UTF8" ? 4 : name == "AL16UTF16" ? 2 : 1; }
+
+uint16_t CharsetId(const std::string& name) {
+  if (name == "CL8MSWIN1251") return 171;
+  if (name == "WE8MSWIN1252") return 178;
+  if (name == "AL32UTF8") return 873;
+  if (name == "UTF8") return 871;
+  if (name == "AL16UTF16") return 2000;
+  return 0;
+}
 
 std::string DatabasePath(const std::string& connectId) {
   if (!ValidConnectId(connectId)) Raise(12154);
@@ -59,7 +73,8 @@ std::shared_ptr<Database> Database::Open(const std::string& connectId) {
   return std::make_shared<DatabaseImpl>(std::move(storage));
 }
 
-void Database::Create(const std::string& connectId, const std::string& systemPassword) {
+void Database::Create(const std::string& connectId, const std::string& systemPassword, const std::string& charset) {
+  if (!KnownCharset(charset)) throw StorageError("unknown database character set: " + charset);
   std::string path = DatabasePath(connectId);
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) throw StorageError("database file already exists: " + path);
@@ -76,15 +91,24 @@ void Database::Create(const std::string& connectId, const std::string& systemPas
   add(kSystemUserId, "SYSTEM", 1, systemPassword);
   AddSystemSynonyms(*storage);
   SeedConstraintNumbers(*storage, AsciiUpper(connectId));
+  SeedRoles(*storage);
   auto q = storage->Query("INSERT INTO properties VALUES ('created', ?1), ('db_name', ?2), "
-                          "('character_set', 'CL8MSWIN1251'), ('national_character_set', 'AL16UTF16')");
-  q.Bind(1, now).Bind(2, AsciiUpper(connectId));
+                          "('character_set', ?3), ('national_character_set', 'AL16UTF16')");
+  q.Bind(1, now).Bind(2, AsciiUpper(connectId)).Bind(3, charset);
   q.Run();
   t.Commit();
 }
 
 LogonResult DatabaseImpl::Logon(const std::string& user, const std::string& password, bool external) {
   std::lock_guard<std::mutex> lock(mutex_);
+  try {
+    return CheckLogon(user, password, external);
+  } catch (const StorageError& e) {
+    RaiseStorageFailure(e);
+  }
+}
+
+LogonResult DatabaseImpl::CheckLogon(const std::string& user, const std::string& password, bool external) {
   std::optional<UserRow> row;
   if (external) {
     // The OS user logs on as itself or under the OPS$ prefix.
@@ -108,6 +132,7 @@ LogonResult DatabaseImpl::Logon(const std::string& user, const std::string& pass
   }
   if (!row) Raise(1017);
   if (row->expiring < 0) Raise(28001);
+  if (!HoldsSystemPrivilege(*storage_, row->id, "CREATE SESSION")) Raise(1045, 0, {row->name});
   LogonResult r;
   r.session = std::make_unique<SessionImpl>(shared_from_this(), row->id, row->name);
   if (row->expiring > 0) {

@@ -31,6 +31,7 @@ class DatabaseImpl : public Database, public std::enable_shared_from_this<Databa
   void SetPasswordExpiring(const std::string& user, int days);
 
  private:
+  LogonResult CheckLogon(const std::string& user, const std::string& password, bool external);
   std::unique_ptr<Storage> storage_;
   std::mutex mutex_;
 };

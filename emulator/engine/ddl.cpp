@@ -4,10 +4,18 @@
 #include "engine/ddl_statements.h"
 #include "engine/errors.h"
 #include "engine/parser.h"
+#include "engine/system_privileges.h"
 
 namespace oraemu {
 
 namespace {
+
+// A creation stands only when the user holds its system privilege; checked
+// after the statement parsed and resolved, so syntax errors come first.
+uint16_t Privileged(DdlContext& ctx, const char* privilege, uint16_t code) {
+  RequireSystemPrivilege(ctx, privilege);
+  return code;
+}
 
 uint16_t Create(DdlContext& ctx, Parser& p) {
   bool orReplace = false;
@@ -18,11 +26,11 @@ uint16_t Create(DdlContext& ctx, Parser& p) {
   if (p.Accept("PUBLIC")) {
     if (p.Peek().Is("SYNONYM")) {
       p.Next();
-      return CreateSynonym(ctx, p, orReplace, true);
+      return Privileged(ctx, "CREATE PUBLIC SYNONYM", CreateSynonym(ctx, p, orReplace, true));
     }
     if (p.Accept("DATABASE")) {
       p.Expect("LINK");
-      return CreateDbLink(ctx, p, true);
+      return Privileged(ctx, "CREATE PUBLIC DATABASE LINK", CreateDbLink(ctx, p, true));
     }
     p.FailHere(901);
   }
@@ -31,7 +39,7 @@ uint16_t Create(DdlContext& ctx, Parser& p) {
   const Token& t = p.Peek();
   if (!orReplace && t.Is("TABLE")) {
     p.Next();
-    return CreateTable(ctx, p);
+    return Privileged(ctx, "CREATE TABLE", CreateTable(ctx, p));
   }
   if (!orReplace && (t.Is("UNIQUE") || t.Is("INDEX"))) {
     bool unique = p.Accept("UNIQUE");
@@ -40,23 +48,25 @@ uint16_t Create(DdlContext& ctx, Parser& p) {
   }
   if (!orReplace && t.Is("SEQUENCE")) {
     p.Next();
-    return CreateSequence(ctx, p);
+    return Privileged(ctx, "CREATE SEQUENCE", CreateSequence(ctx, p));
   }
-  if (t.Is("TRIGGER") || t.Is("FUNCTION") || t.Is("PROCEDURE") || t.Is("PACKAGE"))
-    return CreateStoredCode(ctx, p, orReplace);
+  if (t.Is("TRIGGER") || t.Is("FUNCTION") || t.Is("PROCEDURE") || t.Is("PACKAGE")) {
+    const char* privilege = t.Is("TRIGGER") ? "CREATE TRIGGER" : "CREATE PROCEDURE";
+    return Privileged(ctx, privilege, CreateStoredCode(ctx, p, orReplace));
+  }
   if (t.Is("FORCE") || t.Is("NOFORCE") || t.Is("VIEW")) {
     if (!p.Accept("NOFORCE")) p.Accept("FORCE");
     p.Expect("VIEW", 901);
-    return CreateView(ctx, p, orReplace);
+    return Privileged(ctx, "CREATE VIEW", CreateView(ctx, p, orReplace));
   }
   if (t.Is("SYNONYM")) {
     p.Next();
-    return CreateSynonym(ctx, p, orReplace, false);
+    return Privileged(ctx, "CREATE SYNONYM", CreateSynonym(ctx, p, orReplace, false));
   }
   if (!orReplace && t.Is("DATABASE") && p.Peek(1).Is("LINK")) {
     p.Next();
     p.Next();
-    return CreateDbLink(ctx, p, false);
+    return Privileged(ctx, "CREATE DATABASE LINK", CreateDbLink(ctx, p, false));
   }
   if (!orReplace && t.Is("USER")) {
     p.Next();
@@ -124,6 +134,7 @@ Result ExecuteDdl(DdlContext& ctx, const std::string& sql) {
   Result r;
   r.sqlFnCode = Dispatch(ctx, parser);
   transaction.Commit();
+  r.warning = std::move(ctx.warning);
   return r;
 }
 

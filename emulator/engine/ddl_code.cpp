@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "engine/catalog.h"
+#include "engine/code_check.h"
 #include "engine/ddl_codes.h"
 #include "engine/ddl_statements.h"
 #include "engine/errors.h"
@@ -128,6 +129,25 @@ void StoreSource(Storage& s, int64_t id, const std::string& text) {
   }
 }
 
+// Oracle keeps a unit that does not compile, marks it invalid, lists its
+// errors and answers ORA-24344 as success with information.
+void RecordCompilation(DdlContext& ctx, int64_t id, const std::string& unit, bool check) {
+  Storage& s = ctx.storage;
+  auto clear = s.Query("DELETE FROM code_errors WHERE obj_id = ?1");
+  clear.Bind(1, id);
+  clear.Run();
+  std::optional<CodeError> error = check ? FindVisibleError(unit) : std::nullopt;
+  auto status = s.Query("UPDATE objects SET status = ?2 WHERE obj_id = ?1");
+  status.Bind(1, id).Bind(2, error ? kStatusCompiledWithErrors : 1);
+  status.Run();
+  if (!error) return;
+  auto q = s.Query("INSERT INTO code_errors (obj_id, sequence, line, position, text, message_number) "
+                   "VALUES (?1, 1, ?2, ?3, ?4, 103)");
+  q.Bind(1, id).Bind(2, error->line).Bind(3, error->position).Bind(4, error->text);
+  q.Run();
+  ctx.warning = OraError(24344, OraMessage(24344));
+}
+
 }  // namespace
 
 uint16_t CreateStoredCode(DdlContext& ctx, Parser& p, bool orReplace) {
@@ -166,7 +186,13 @@ uint16_t CreateStoredCode(DdlContext& ctx, Parser& p, bool orReplace) {
   } else {
     id = InsertObject(s, owner, name.name, type, ns);
   }
-  StoreSource(s, id, p.Sql().substr(kind.offset));
+  const std::string unit = p.Sql().substr(kind.offset);
+  StoreSource(s, id, unit);
+  // Packages, call triggers and compound triggers are not looked into.
+  const bool plsqlTrigger =
+      trigger && trigger->actionType == "PL/SQL" && AsciiUpper(trigger->body.substr(0, 8)) != "COMPOUND";
+  const bool check = type == kObjFunction || type == kObjProcedure || plsqlTrigger;
+  RecordCompilation(ctx, id, unit, check);
   if (trigger) {
     auto del = s.Query("DELETE FROM triggers WHERE obj_id = ?1");
     del.Bind(1, id);

@@ -5,6 +5,7 @@
 #include "engine/ddl_codes.h"
 #include "engine/ddl_statements.h"
 #include "engine/errors.h"
+#include "engine/system_privileges.h"
 
 namespace oraemu {
 
@@ -161,16 +162,20 @@ uint16_t Grant(DdlContext& ctx, Parser& p) {
   const int privOffset = p.Peek().offset;
   std::vector<std::string> privs = ReadPrivileges(p);
   if (!p.Accept("ON")) {
-    // System privileges and roles: the server does not keep them.
+    // System privileges and roles.
     p.Expect("TO");
     auto grantees = ReadGrantees(ctx, p);
+    bool admin = false;
     if (p.Accept("WITH")) {
       p.Expect("ADMIN");
       p.Expect("OPTION");
+      admin = true;
     }
     p.ExpectEnd();
     ResolveGrantees(ctx, grantees);
-    if (!IsPrivileged(ctx)) Raise(1031, privOffset);
+    std::vector<int> ids;
+    for (const auto& g : grantees) ids.push_back(g.id);
+    GrantSystem(ctx, privs, ids, admin, privOffset);
     return fncode::kGrant;
   }
   QualifiedName q = p.ReadQualified(903);
@@ -222,7 +227,9 @@ uint16_t Revoke(DdlContext& ctx, Parser& p) {
     auto grantees = ReadGrantees(ctx, p);
     p.ExpectEnd();
     ResolveGrantees(ctx, grantees);
-    if (!IsPrivileged(ctx)) Raise(1031, privOffset);
+    std::vector<int> ids;
+    for (const auto& g : grantees) ids.push_back(g.id);
+    RevokeSystem(ctx, privs, ids, privOffset);
     return fncode::kRevoke;
   }
   QualifiedName q = p.ReadQualified(903);

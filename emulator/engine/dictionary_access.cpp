@@ -1,5 +1,5 @@
 // TABLE_PRIVILEGES, USER_TAB_PRIVS, USER_SYNONYMS, ALL_SYNONYMS,
-// USER_DB_LINKS, USER_OBJECTS, ALL_USERS.
+// USER_DB_LINKS, USER_OBJECTS, ALL_USERS, USER_ERRORS.
 #include "engine/dictionary_builder.h"
 
 namespace oraemu::dict {
@@ -148,9 +148,23 @@ View AllUsers() {
   return std::move(b).Build();
 }
 
+View UserErrors() {
+  ViewBuilder b("USER_ERRORS", "FROM code_errors e JOIN objects o ON o.obj_id = e.obj_id WHERE o.owner_id = ?1");
+  b.Vc("NAME", 128, "o.name", NN)
+      .Vc("TYPE", 12, kObjectType)
+      .Num("SEQUENCE", "e.sequence", NN)
+      .Num("LINE", "e.line", NN)
+      .Num("POSITION", "e.position", NN)
+      .Vc("TEXT", 4000, "e.text", NN)
+      .Vc("ATTRIBUTE", 9, "'ERROR'")
+      .Num("MESSAGE_NUMBER", "e.message_number");
+  return std::move(b).Build();
+}
+
 }  // namespace
 
 void AddAccessViews(std::vector<View>& out) {
+  out.push_back(UserErrors());
   out.push_back(TablePrivileges());
   out.push_back(UserTabPrivs());
   out.push_back(Synonyms(false));

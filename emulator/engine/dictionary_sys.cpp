@@ -1,4 +1,5 @@
-// The SYS tables the program reads directly (OBJ$, SYN$, USER$) and DUAL.
+// The SYS tables the program reads directly (OBJ$, SYN$, USER$), DUAL and
+// NLS_DATABASE_PARAMETERS.
 // They show every user's rows, as they do to a user who may read them.
 #include "engine/dictionary_builder.h"
 
@@ -78,6 +79,31 @@ View User() {
   return std::move(b).Build();
 }
 
+// The database's settings as NLS_DATABASE_PARAMETERS lists them; the
+// character sets are those the database was created with.
+View NlsDatabaseParameters() {
+  std::string rows;
+  const std::pair<const char*, const char*> fixed[] = {
+      {"NLS_LANGUAGE", "'AMERICAN'"},
+      {"NLS_TERRITORY", "'AMERICA'"},
+      {"NLS_CHARACTERSET", "(SELECT value FROM properties WHERE name = 'character_set')"},
+      {"NLS_NCHAR_CHARACTERSET", "(SELECT value FROM properties WHERE name = 'national_character_set')"},
+      {"NLS_DATE_FORMAT", "'DD-MON-RR'"},
+      {"NLS_LENGTH_SEMANTICS", "'BYTE'"},
+      {"NLS_NCHAR_CONV_EXCP", "'FALSE'"},
+      {"NLS_COMP", "'BINARY'"},
+      {"NLS_SORT", "'BINARY'"},
+      {"NLS_RDBMS_VERSION", "'19.0.0.0.0'"},
+  };
+  for (const auto& [name, value] : fixed) {
+    if (!rows.empty()) rows += " UNION ALL ";
+    rows += std::string("SELECT '") + name + "' AS parameter, " + value + " AS value";
+  }
+  ViewBuilder b("NLS_DATABASE_PARAMETERS", "FROM (" + rows + ") n");
+  b.Vc("PARAMETER", 128, "n.parameter", NN).Vc("VALUE", 64, "n.value");
+  return std::move(b).Build();
+}
+
 View Dual() {
   ViewBuilder b("DUAL", "FROM (SELECT 1)");
   b.Vc("DUMMY", 1, "'X'");
@@ -91,6 +117,7 @@ void AddSysTables(std::vector<View>& out) {
   out.push_back(Syn());
   out.push_back(User());
   out.push_back(Dual());
+  out.push_back(NlsDatabaseParameters());
 }
 
 }  // namespace oraemu::dict

@@ -69,9 +69,21 @@ struct Result {
   std::vector<std::vector<Value>> rows;     // filled for a query unless describe-only
   uint16_t sqlFnCode = 0;                   // OCI_ATTR_SQLFNCODE of the statement
   uint32_t rowCount = 0;                    // rows processed by DML/DDL
+  // The statement took effect with a warning (ORA-24344: a stored unit
+  // created with compilation errors); OCI reports it as success with info.
+  std::optional<OraError> warning;
 };
 
 class Database;
+
+// Database character sets a new database may have; the national set is
+// always AL16UTF16.
+inline constexpr const char* kDefaultCharset = "CL8MSWIN1251";
+bool KnownCharset(const std::string& name);
+// Bytes of the widest character of a known set (1 for single-byte sets).
+int CharsetWidth(const std::string& name);
+// Oracle's numeric id of a character set (OCI_ATTR_CHARSET_ID); 0 if unknown.
+uint16_t CharsetId(const std::string& name);
 
 // A logged-on user. Every method may throw OraError.
 class Session {
@@ -98,7 +110,8 @@ class Database {
   // Opens `<ORAEMU_DATA or .>/<connectId>.sqlite`; a missing file is ORA-12154.
   static std::shared_ptr<Database> Open(const std::string& connectId);
   // Creates a new database file with the user SYSTEM; fails if it exists.
-  static void Create(const std::string& connectId, const std::string& systemPassword);
+  static void Create(const std::string& connectId, const std::string& systemPassword,
+                     const std::string& charset = kDefaultCharset);
   // Checks credentials (ORA-01017). External credentials log on only as a
   // user created IDENTIFIED EXTERNALLY; `user` is then the OS user name.
   virtual LogonResult Logon(const std::string& user, const std::string& password,

@@ -1,5 +1,7 @@
 #include "engine/errors.h"
 
+#include <sqlite3.h>
+
 #include <cstdio>
 #include <map>
 
@@ -10,6 +12,8 @@ namespace {
 // Standard texts; "%s" takes the next argument.
 const std::map<int, const char*>& Texts() {
   static const std::map<int, const char*> texts = {
+      {54, "resource busy and acquire with NOWAIT specified or timeout expired"},
+      {600, "internal error code, arguments: [%s], [%s], [], [], [], [], [], [], [], [], [], []"},
       {604, "error occurred at recursive SQL level %s"},
       {908, "missing NULL keyword"},
       {909, "invalid number of arguments"},
@@ -71,6 +75,7 @@ const std::map<int, const char*>& Texts() {
       {1013, "user requested cancel of current operation"},
       {1017, "invalid username/password; logon denied"},
       {1031, "insufficient privileges"},
+      {1045, "user %s lacks CREATE SESSION privilege; logon denied"},
       {1403, "no data found"},
       {1405, "fetched column value is NULL"},
       {1406, "fetched column value was truncated"},
@@ -95,10 +100,17 @@ const std::map<int, const char*>& Texts() {
       {1741, "illegal zero-length identifier"},
       // Oracle's word split over two literals keeps a word check on our own
       // sources quiet; the text is Oracle's, byte for byte.
+      {1731, "circular view definition encountered"},
+      {32038, "number of WITH clause column names does not match number of elements in select list"},
       {1747, "invalid user.table.column, table.column, or column speci" "fication"},
       {1749, "you may not GRANT/REVOKE privileges to/from yourself"},
       {1756, "quoted string not properly terminated"},
       {1917, "user or role '%s' does not exist"},
+      {1919, "role '%s' does not exist"},
+      {1934, "circular role grant detected"},
+      {1951, "ROLE '%s' not granted to '%s'"},
+      {1952, "system privileges not granted to '%s'"},
+      {1425, "escape character must be character string of length 1"},
       {1918, "user '%s' does not exist"},
       {1920, "user name '%s' conflicts with another user or role name"},
       {1927, "cannot REVOKE privileges you did not grant"},
@@ -146,6 +158,7 @@ const std::map<int, const char*>& Texts() {
       {4010, "the number of values to CACHE must be greater than 1"},
       {4013, "number to CACHE must be less than one cycle"},
       {4043, "object %s does not exist"},
+      {4063, "%s has errors"},
       {4071, "missing BEFORE, AFTER or INSTEAD OF keyword"},
       {4080, "trigger '%s' does not exist"},
       {12154, "TNS:could not resolve the connect identifier specified"},
@@ -188,6 +201,23 @@ std::string OraMessage(int code, const std::vector<std::string>& args) {
 
 void Raise(int code, int offset, const std::vector<std::string>& args) {
   throw OraError(code, OraMessage(code, args), offset);
+}
+
+void RaiseStorageFailure(const StorageError& e) {
+  // The storage's own text stays out: a client sees Oracle's words only.
+  switch (e.code()) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: Raise(54);
+    case SQLITE_FULL: Raise(600, 0, {"oraemu-storage", "disk full"});
+    case SQLITE_READONLY: Raise(600, 0, {"oraemu-storage", "database file is read-only"});
+    case SQLITE_IOERR: Raise(600, 0, {"oraemu-storage", "database file read or write failed"});
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: Raise(600, 0, {"oraemu-storage", "database file is damaged"});
+    case SQLITE_CANTOPEN: Raise(600, 0, {"oraemu-storage", "database file cannot be opened"});
+    case SQLITE_NOMEM: Raise(600, 0, {"oraemu-storage", "out of memory"});
+    case SQLITE_CONSTRAINT: Raise(600, 0, {"oraemu-storage", "dictionary consistency check failed"});
+    default: Raise(600, 0, {"oraemu-storage", "statement translation failed"});
+  }
 }
 
 std::string QuotedIdent(const std::string& name) { return "\"" + name + "\""; }

@@ -87,11 +87,8 @@ void RegisterFunctions(sqlite3* db) {
                                OraLikeFunction, nullptr, nullptr, nullptr);
 }
 
-// A failure of the storage itself, reported as the server reports a failing
-// recursive statement, with the storage's own text on a second line.
-[[noreturn]] void RecursiveError(const StorageError& e) {
-  throw OraError(604, OraMessage(604, {"1"}) + "\n" + e.what());
-}
+// A failure of the storage itself, in Oracle's words only.
+[[noreturn]] void RecursiveError(const StorageError& e) { RaiseStorageFailure(e); }
 
 Statement Prepare(Storage& storage, const std::string& sql) {
   try {

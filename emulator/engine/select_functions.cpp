@@ -294,7 +294,8 @@ Typed CompileFunction(const std::string& name, std::vector<Typed> a, bool star, 
     for (char& c : p) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
     if (p == "SCHEMAID") return Number("?" + std::to_string(kUserIdParam));
     if (p == "SESSIONID") return Number("1");
-    if (p == "LANGUAGE") return Varchar("'AMERICAN_AMERICA.AL32UTF8'", 52);
+    if (p == "LANGUAGE")
+      return Varchar("('AMERICAN_AMERICA.' || (SELECT value FROM properties WHERE name = 'character_set'))", 52);
     if (p == "LANG") return Varchar("'US'", 62);
     Raise(2003, offset);
   }

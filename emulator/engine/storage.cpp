@@ -9,7 +9,8 @@ namespace oraemu {
 namespace {
 
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
-  throw StorageError(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+  throw StorageError(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"),
+                     db ? (sqlite3_errcode(db) & 0xFF) : SQLITE_NOMEM);
 }
 
 }  // namespace
@@ -153,10 +154,11 @@ void Storage::Release(sqlite3_stmt* stmt) {
 
 void Storage::Exec(const std::string& sql) {
   char* err = nullptr;
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
     std::string msg = err ? err : "exec failed";
     sqlite3_free(err);
-    throw StorageError(msg);
+    throw StorageError(msg, rc & 0xFF);
   }
 }
 

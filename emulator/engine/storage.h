@@ -180,6 +180,30 @@ CREATE TABLE IF NOT EXISTS db_links (
   created   TEXT NOT NULL,
   PRIMARY KEY (owner_id, name)
 );
+-- System privileges and roles held by users and roles (role DBA stands for
+-- every system privilege; SYS holds them all without rows).
+CREATE TABLE IF NOT EXISTS system_privileges (
+  grantee_id    INTEGER NOT NULL REFERENCES users(user_id) ON DELETE CASCADE,
+  privilege     TEXT NOT NULL,            -- 'CREATE TABLE', 'SELECT ANY DICTIONARY' ...
+  admin_option  TEXT NOT NULL DEFAULT 'NO',
+  PRIMARY KEY (grantee_id, privilege)
+);
+CREATE TABLE IF NOT EXISTS role_grants (
+  grantee_id    INTEGER NOT NULL REFERENCES users(user_id) ON DELETE CASCADE,
+  role_id       INTEGER NOT NULL REFERENCES users(user_id) ON DELETE CASCADE,
+  admin_option  TEXT NOT NULL DEFAULT 'NO',
+  PRIMARY KEY (grantee_id, role_id)
+);
+-- Compilation errors of stored code as USER_ERRORS shows them.
+CREATE TABLE IF NOT EXISTS code_errors (
+  obj_id          INTEGER NOT NULL REFERENCES objects(obj_id) ON DELETE CASCADE,
+  sequence        INTEGER NOT NULL,
+  line            INTEGER NOT NULL,
+  position        INTEGER NOT NULL,
+  text            TEXT NOT NULL,
+  message_number  INTEGER NOT NULL,
+  PRIMARY KEY (obj_id, sequence)
+);
 CREATE INDEX IF NOT EXISTS constraints_by_name ON constraints(name);
 CREATE INDEX IF NOT EXISTS constraints_by_table ON constraints(table_obj_id);
 CREATE INDEX IF NOT EXISTS grants_by_grantee ON grants(grantee_id);
@@ -190,9 +214,12 @@ CREATE INDEX IF NOT EXISTS indexes_by_table ON indexes(table_obj_id);
 CREATE INDEX IF NOT EXISTS objects_by_type ON objects(type);
 )SQL";
 
-// Fixed user numbers.
+// Fixed user numbers (the roles as Oracle numbers them).
 inline constexpr int kSysUserId = 0;
 inline constexpr int kPublicUserId = 1;
+inline constexpr int kConnectRoleId = 2;
+inline constexpr int kResourceRoleId = 3;
+inline constexpr int kDbaRoleId = 4;
 inline constexpr int kSystemUserId = 5;
 
 // OBJ$.TYPE# values used by the server.
@@ -201,14 +228,22 @@ enum ObjectType : int {
   kObjProcedure = 7, kObjFunction = 8, kObjPackage = 9, kObjPackageBody = 11, kObjTrigger = 12,
 };
 
+// OBJ$.STATUS of stored code that did not compile.
+inline constexpr int kStatusCompiledWithErrors = 3;
+
 // OBJ$.NAMESPACE values.
 enum ObjectNamespace : int { kNsDefault = 1, kNsBody = 2, kNsTrigger = 3, kNsIndex = 4 };
 
 // Thrown for storage failures other than Oracle refusals (an unreadable
 // file, a busy database that stayed busy); callers report them as ORA errors.
+// `code` is the storage's primary result code (busy, full, corrupt ...);
+// the text is for the tool's own diagnostics and never reaches a client.
 class StorageError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit StorageError(const std::string& what, int code = 0) : std::runtime_error(what), code_(code) {}
+  int code() const { return code_; }
+ private:
+  int code_;
 };
 
 class Storage;

@@ -1,5 +1,6 @@
 // Attributes: the same number means different things on different handle
 // types, so every lookup dispatches on (handle type, attribute).
+#include <cstdlib>
 #include <cstring>
 
 #include "oci/calls_common.h"
@@ -8,9 +9,27 @@ using namespace oraemu::oci;
 
 namespace {
 
-// The character set this client speaks: single-byte, as the 8-bit texts it
-// passes through unchanged (WE8MSWIN1252).
-constexpr ub2 kClientCharset = 178;
+// The character set this client speaks. Texts pass through unchanged, so it
+// is the database's: the set NLS_LANG names (".AL32UTF8"), else the default
+// database set.
+ub2 ClientCharset() {
+  const char* nls = std::getenv("NLS_LANG");
+  const char* dot = nls ? std::strrchr(nls, '.') : nullptr;
+  if (dot) {
+    if (const ub2 id = oraemu::CharsetId(dot + 1)) return id;
+  }
+  return oraemu::CharsetId(oraemu::kDefaultCharset);
+}
+
+// The national set of the client: NLS_NCHAR, else the client's own set.
+ub2 ClientNCharset() {
+  const char* nchar = std::getenv("NLS_NCHAR");
+  if (nchar) {
+    if (const ub2 id = oraemu::CharsetId(nchar)) return id;
+  }
+  return ClientCharset();
+}
+
 constexpr ub4 kAttrEnvCharsetId = 31;
 constexpr ub4 kAttrEnvNCharsetId = 262;
 
@@ -39,7 +58,7 @@ sword GetParam(const ParamDescriptor& param, void* attributep, ub4* sizep, ub4 a
     case OCI_ATTR_IS_NULL: PutValue<ub1>(attributep, sizep, c.nullable ? 1 : 0); return OCI_SUCCESS;
     case OCI_ATTR_CHAR_USED: PutValue<ub1>(attributep, sizep, c.charUsed ? 1 : 0); return OCI_SUCCESS;
     case OCI_ATTR_CHAR_SIZE: PutValue<ub2>(attributep, sizep, c.charSize); return OCI_SUCCESS;
-    case OCI_ATTR_CHARSET_ID: PutValue<ub2>(attributep, sizep, kClientCharset); return OCI_SUCCESS;
+    case OCI_ATTR_CHARSET_ID: PutValue<ub2>(attributep, sizep, ClientCharset()); return OCI_SUCCESS;
     case OCI_ATTR_CHARSET_FORM: PutValue<ub1>(attributep, sizep, 1); return OCI_SUCCESS;
   }
   return OCI_ERROR;
@@ -87,7 +106,7 @@ ORAEMU_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attr
   switch (trghndltyp) {
     case OCI_HTYPE_ENV:
       if (attrtype == kAttrEnvCharsetId || attrtype == kAttrEnvNCharsetId) {
-        PutValue<ub2>(attributep, sizep, kClientCharset);
+        PutValue<ub2>(attributep, sizep, attrtype == kAttrEnvCharsetId ? ClientCharset() : ClientNCharset());
         return OCI_SUCCESS;
       }
       break;
@@ -141,7 +160,7 @@ ORAEMU_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attr
       switch (attrtype) {
         case OCI_ATTR_ROWS_RETURNED: PutValue<ub4>(attributep, sizep, 0); return OCI_SUCCESS;
         case OCI_ATTR_MAXDATA_SIZE: PutValue<sb4>(attributep, sizep, static_cast<sb4>(bind->maxDataSize)); return OCI_SUCCESS;
-        case OCI_ATTR_CHARSET_ID: PutValue<ub2>(attributep, sizep, bind->charsetId ? bind->charsetId : kClientCharset); return OCI_SUCCESS;
+        case OCI_ATTR_CHARSET_ID: PutValue<ub2>(attributep, sizep, bind->charsetId ? bind->charsetId : ClientCharset()); return OCI_SUCCESS;
         case OCI_ATTR_CHARSET_FORM: PutValue<ub1>(attributep, sizep, bind->charsetForm); return OCI_SUCCESS;
       }
       break;
@@ -150,7 +169,7 @@ ORAEMU_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attr
       auto* define = static_cast<DefineHandle*>(handle);
       switch (attrtype) {
         case OCI_ATTR_MAXDATA_SIZE: PutValue<sb4>(attributep, sizep, static_cast<sb4>(define->maxDataSize)); return OCI_SUCCESS;
-        case OCI_ATTR_CHARSET_ID: PutValue<ub2>(attributep, sizep, define->charsetId ? define->charsetId : kClientCharset); return OCI_SUCCESS;
+        case OCI_ATTR_CHARSET_ID: PutValue<ub2>(attributep, sizep, define->charsetId ? define->charsetId : ClientCharset()); return OCI_SUCCESS;
         case OCI_ATTR_CHARSET_FORM: PutValue<ub1>(attributep, sizep, define->charsetForm); return OCI_SUCCESS;
       }
       break;

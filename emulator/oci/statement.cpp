@@ -1,6 +1,7 @@
 #include "oci/statement.h"
 
 #include <cstring>
+#include <optional>
 
 #include "oci/placeholders.h"
 #include "oci/value_convert.h"
@@ -135,17 +136,20 @@ sword Execute(SvcCtxHandle& svc, StmtHandle& stmt, ub4 iters, ub4 rowoff, ub4 mo
       return DeliverRows(stmt, iters, sink);
     }
     ub4 rows = 0;
+    std::optional<oraemu::OraError> warning;
     for (ub4 i = 0; i < iters; ++i) {
       if (i > 0) binds = CollectBinds(stmt, rowoff + i);
       oraemu::Result result = session.Execute(stmt.sql, binds, false);
       rows += result.rowCount;
       stmt.sqlFnCode = result.sqlFnCode;
+      if (result.warning) warning = result.warning;
     }
     stmt.params.clear();
     stmt.result = oraemu::Result{};
     stmt.isQuery = false;
     stmt.executed = true;
     stmt.rowCount = rows;
+    if (warning) return sink.Report(*warning, OCI_SUCCESS_WITH_INFO);
     return OCI_SUCCESS;
   } catch (const oraemu::OraError& error) {
     connection.roundTrips.Failed(trip, error.code());

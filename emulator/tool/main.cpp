@@ -17,11 +17,14 @@ constexpr int kUsage = 64;
 
 const char* const kHelp =
     "usage:\n"
-    "  oraemu-sql create DB --system-password PW\n"
-    "      Creates the database DB with the users SYS and SYSTEM (password PW).\n"
+    "  oraemu-sql create DB --system-password PW [--charset CL8MSWIN1251|AL32UTF8]\n"
+    "      Creates the database DB with the users SYS and SYSTEM (password PW)\n"
+    "      and the given database character set (default CL8MSWIN1251); the\n"
+    "      national character set is AL16UTF16.\n"
     "  oraemu-sql run DB USER/PASSWORD [FILE]\n"
     "      Runs the script FILE (standard input without FILE) as USER and prints\n"
-    "      \"ok\" or the ORA error line for every statement. Statements end with\n"
+    "      \"ok\" or the ORA error line for every statement (a stored unit created\n"
+    "      with compilation errors prints ORA-24344 and fails). Statements end with\n"
     "      \";\" at a line end; PL/SQL units (CREATE TRIGGER, FUNCTION, PROCEDURE,\n"
     "      PACKAGE, BEGIN, DECLARE) end with a line holding only \"/\". Blank lines\n"
     "      and \"--\" comment lines between statements are skipped, and so are the\n"
@@ -44,9 +47,26 @@ int Usage(const std::string& why) {
 }
 
 int Create(int argc, char** argv) {
-  if (argc != 5 || std::string(argv[3]) != "--system-password") return Usage("create needs DB --system-password PW");
+  std::string password, charset = oraemu::kDefaultCharset;
+  bool havePassword = false;
+  for (int i = 3; i < argc; i += 2) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) return Usage(option + " needs a value");
+    if (option == "--system-password") {
+      password = argv[i + 1];
+      havePassword = true;
+    } else if (option == "--charset") {
+      charset = argv[i + 1];
+      for (char& c : charset)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (!oraemu::KnownCharset(charset)) return Usage("unknown character set " + charset);
+    } else {
+      return Usage("unknown option " + option);
+    }
+  }
+  if (argc < 3 || !havePassword) return Usage("create needs DB --system-password PW");
   try {
-    oraemu::Database::Create(argv[2], argv[4]);
+    oraemu::Database::Create(argv[2], password, charset);
   } catch (const std::exception& e) {
     std::cerr << "oraemu-sql: " << e.what() << "\n";
     return 2;
@@ -89,7 +109,13 @@ int Run(int argc, char** argv) {
   bool failed = false;
   for (const auto& st : oraemu::tool::SplitScript(script)) {
     try {
-      session->Execute(st.text, {}, false);
+      oraemu::Result result = session->Execute(st.text, {}, false);
+      if (result.warning) {
+        // Created, but not usable: a script that builds a schema failed.
+        failed = true;
+        std::cout << result.warning->what() << std::endl;
+        continue;
+      }
       std::cout << "ok" << std::endl;
     } catch (const oraemu::OraError& e) {
       failed = true;

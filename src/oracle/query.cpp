@@ -210,10 +210,11 @@ struct TOracleQuery::Impl {
     return n;
   }
 
-  // Fetch results 1403 (no data) and 1406 (truncated) are not errors.
+  // Fetch results 1403 (no data) and 1406 (truncated) are not errors; any
+  // other information (a compilation error among them) is.
   bool Acceptable(TOracleSession& s, sword st) const {
-    if (IsOk(st) || st == OCI_NO_DATA) return true;
-    if (st != OCI_ERROR) return false;
+    if (st == OCI_SUCCESS || st == OCI_NO_DATA) return true;
+    if (st != OCI_ERROR && st != OCI_SUCCESS_WITH_INFO) return false;
     int code = 0;
     std::string text;
     s.ReadError(err, code, text);
@@ -367,7 +368,9 @@ struct TOracleQuery::Impl {
     }
     sword st = oci.OCIStmtExecute(s.SvcCtxHandle(), stmt, err, static_cast<ub4>(Iterations()), 0, nullptr,
                                   nullptr, OCI_DEFAULT);
-    if (!IsOk(st) && st != OCI_NO_DATA) {
+    // A statement that took effect with a warning (ORA-24344: created with
+    // compilation errors) did not do what was asked.
+    if (st != OCI_SUCCESS && st != OCI_NO_DATA) {
       ComputeErrorPosition(s);
       parsedText.clear();
       s.RaiseError(err, st);

@@ -237,5 +237,20 @@ TEST_F(DictionaryDb, ExecuteStatementLogsSuccessInBothLogsAndFailureOnceWithTime
   EXPECT_EQ(Column(dm_.Q_Tables, "comments"), (Strings{"first table", "two\r\nlines"}));
 }
 
+TEST_F(DictionaryDb, ExecuteStatementLogsAUnitCreatedWithCompilationErrorsAsRejected) {
+  testing::RecordingHost host;
+  dm_.ExecuteStatement(host, "CREATE OR REPLACE PROCEDURE P9 IS\nBEGIN\n  NULL;\n", "\tCreate procedure P9");
+  ASSERT_EQ(host.common.size(), 1u);
+  EXPECT_TRUE(host.common[0].withTime);
+  EXPECT_NE(host.common[0].text.find(" причина:ORA-24344: success with compilation error"), std::string::npos)
+      << host.common[0].text;
+  EXPECT_TRUE(host.update.empty());
+  EXPECT_EQ(dm_.RejectedStatements, 1);
+
+  dm_.ExecuteStatement(host, "CREATE OR REPLACE PROCEDURE P9 IS\nBEGIN\n  NULL;\nEND;", "\tCreate procedure P9");
+  EXPECT_EQ(host.update, (Strings{"\tCreate procedure P9"}));
+  EXPECT_EQ(dm_.RejectedStatements, 1);
+}
+
 }  // namespace
 }  // namespace skelvane

@@ -57,6 +57,7 @@ TEST_F(DdlLifecycle, DroppingAUserNeedsCascadeWhenItOwnsObjects) {
 
 TEST_F(DdlLifecycle, PrivilegesPassOnOnlyWithGrantOption) {
   ExecAs(*system_, "CREATE USER third IDENTIFIED BY pw");
+  ExecAs(*system_, "GRANT CONNECT TO third");
   auto other = db_->Logon("OTHER", "pw", false).session;
   Exec("CREATE TABLE T (A NUMBER)");
   Exec("GRANT SELECT ON T TO OTHER WITH GRANT OPTION");
@@ -125,6 +126,8 @@ TEST_F(DdlLifecycle, ExportQueriesReadTheStoredKeysAndSynonyms) {
 
   Exec("CREATE SYNONYM MINE FOR P");
   ExecAs(*system_, "CREATE PUBLIC SYNONYM EVERYONE FOR APP.P");
+  ExecAs(*system_, "GRANT SELECT ON SYS.SYN$ TO APP");
+  ExecAs(*system_, "GRANT SELECT ON SYS.OBJ$ TO APP");
   r = app_->Execute(
       "select o.name S_NAME, s.owner, s.name O_NAME, s.node, decode( owner#,userenv('SCHEMAID'),'','PUBLIC') grantee\n"
       "from sys.syn$ s, sys.obj$ o\nwhere o.obj# = s.obj#\n  and o.type# = 5\n  and s.owner = USER\norder by o.name",

@@ -15,6 +15,7 @@ void EmuTest::SetUp() {
   system_ = db_->Logon("system", "manager", false).session;
   ExecAs(*system_, "CREATE USER app IDENTIFIED BY secret");
   ExecAs(*system_, "CREATE USER other IDENTIFIED BY pw");
+  ExecAs(*system_, "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM, CREATE DATABASE LINK TO app, other");
   app_ = db_->Logon("APP", "secret", false).session;
 }
 

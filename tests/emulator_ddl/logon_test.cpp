@@ -63,6 +63,7 @@ TEST_F(LogonTest, NamesFollowIdentifierRulesAndPasswordsAreExact) {
 
 TEST_F(LogonTest, ExternalCredentialsOnlyForExternallyIdentifiedUsers) {
   ExecAs(*system_, "CREATE USER ops$jdoe IDENTIFIED EXTERNALLY");
+  ExecAs(*system_, "GRANT CONNECT TO ops$jdoe");
   EXPECT_EQ(LogonCode(*db_, "jdoe", "", true), 0);
   EXPECT_EQ(LogonCode(*db_, "app", "", true), 1017);       // a password user
   EXPECT_EQ(LogonCode(*db_, "OPS$JDOE", "", false), 1017);  // no password to match

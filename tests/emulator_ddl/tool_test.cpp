@@ -55,9 +55,9 @@ TEST_F(ToolTest, ScriptStatementsRunOneByOneWithTheirOutcome) {
   std::string out;
   ASSERT_EQ(Run(tool_ + " create DB --system-password pw", out), 0);
   EXPECT_NE(Run(tool_ + " create DB --system-password pw", out), 0);  // never overwrites
-  Write("users.sql", "CREATE USER app IDENTIFIED BY apw;\n");
+  Write("users.sql", "CREATE USER app IDENTIFIED BY apw;\nGRANT CONNECT, RESOURCE TO app;\n");
   ASSERT_EQ(Run(tool_ + " run DB system/pw users.sql", out), 0);
-  EXPECT_EQ(out, "ok\n");
+  EXPECT_EQ(out, "ok\nok\n");
   Write("s.sql",
         "-- a comment line\n"
         "\n"
@@ -126,4 +126,27 @@ TEST_F(ToolTest, DemoDatabaseBuildsWithoutAFailedStatement) {
   auto r = reader->Execute("select table_owner, table_name from user_synonyms", {}, false);
   ASSERT_EQ(r.rows.size(), 1u);
   EXPECT_EQ(r.rows[0][0].text, "DEMO_APP");
+  // The owner reads the SYS tables the synonym lists need; the reader does not.
+  EXPECT_EQ(count("select count(*) from sys.user$ where name = 'DEMO_APP'"), "1");
+  EXPECT_THROW(reader->Execute("select count(*) from sys.obj$", {}, false), oraemu::OraError);
+  EXPECT_THROW(reader->Execute("create table x (a number)", {}, false), oraemu::OraError);
+}
+
+TEST_F(ToolTest, CreateTakesTheCharacterSetAndScriptsFailOnCompilationErrors) {
+  std::string out;
+  EXPECT_EQ(Run(tool_ + " create U8 --system-password pw --charset al32utf8", out), 0) << out;
+  EXPECT_EQ(Run(tool_ + " create W1 --charset CL8MSWIN1251 --system-password pw", out), 0) << out;
+  EXPECT_EQ(Run("(" + tool_ + " create X1 --system-password pw --charset WE8ISO8859P1 2>&1)", out), 64);
+  EXPECT_NE(out.find("unknown character set WE8ISO8859P1"), std::string::npos) << out;
+  EXPECT_EQ(Run(tool_ + " create X2 --charset AL32UTF8", out), 64);
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "/X1.sqlite"));
+  auto db = oraemu::Database::Open("U8");
+  auto s = db->Logon("SYSTEM", "pw", false).session;
+  auto r = s->Execute("select value from nls_database_parameters where parameter = 'NLS_CHARACTERSET'", {}, false);
+  ASSERT_EQ(r.rows.size(), 1u);
+  EXPECT_EQ(r.rows[0][0].text, "AL32UTF8");
+
+  Write("p.sql", "CREATE PROCEDURE P IS\nBEGIN\n  NULL;\n/\nCREATE TABLE T (A NUMBER);\n");
+  EXPECT_EQ(Run(tool_ + " run U8 system/pw p.sql", out), 1);
+  EXPECT_EQ(out, "ORA-24344: success with compilation error\nok\n");
 }

@@ -42,6 +42,7 @@ TEST_F(Logon, ExternalCredentialsNameTheOperatingSystemUser) {
     ASSERT_EQ(admin.Logon("XE", "system", "manager"), OCI_SUCCESS);
     admin.MustRun("CREATE USER opsuser IDENTIFIED EXTERNALLY");
     admin.MustRun("CREATE USER scott IDENTIFIED BY tiger");
+    admin.MustRun("GRANT CONNECT TO opsuser, scott");
   }
   {
     Client client;
@@ -61,6 +62,7 @@ TEST_F(Logon, ExpiringPasswordLogsOnWithAWarning) {
     Client admin;
     ASSERT_EQ(admin.Logon("XE", "system", "manager"), OCI_SUCCESS);
     admin.MustRun("CREATE USER scott IDENTIFIED BY tiger");
+    admin.MustRun("GRANT CONNECT TO scott");
     admin.MustRun("ALTER USER scott PASSWORD EXPIRE SOON");
   }
   Client client;

@@ -33,6 +33,7 @@ void QueryTest::TearDown() {
 
 oraemu::Session& QueryTest::AddUser(const std::string& name) {
   Exec(*system_, "CREATE USER " + name + " IDENTIFIED BY pw");
+  Exec(*system_, "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM, CREATE DATABASE LINK TO " + name);
   auto logon = db_->Logon(name, "pw", false);
   EXPECT_TRUE(logon.session) << name;
   auto& slot = users_[name];

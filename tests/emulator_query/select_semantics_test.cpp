@@ -3,11 +3,13 @@
 // numbers.
 #include <gtest/gtest.h>
 
-#include "emulator_query/dm_texts.h"
+#include "dictionary/dm_sql.h"
 #include "emulator_query/query_fixture.h"
 
 namespace queryfix {
 namespace {
+
+using skelvane::dm_sql::kPrivileges;
 
 using oraemu::Bind;
 using oraemu::Value;
@@ -162,7 +164,9 @@ TEST_F(SemanticsTest, SelectListNamesTypesAndShapes) {
   // NULLs sort last ascending, first descending.
   EXPECT_EQ(One("select data_precision from user_tab_columns order by data_precision"), (V{"5", "<null>", "<null>"}));
   EXPECT_EQ(One("select data_precision from user_tab_columns order by 1 desc").front(), "<null>");
-  // The SYS tables answer, without password hashes.
+  // The SYS tables answer those granted them, without password hashes.
+  Exec(*system_, "GRANT SELECT ON SYS.USER$ TO SCOTT");
+  Exec(*system_, "GRANT SELECT ON SYS.OBJ$ TO SCOTT");
   EXPECT_EQ(One("select password from sys.user$ where name = 'SCOTT'"), (V{"<null>"}));
   EXPECT_EQ(One("select o.name from sys.obj$ o where o.owner# = uid and o.type# = 2 order by o.name"),
             (V{"T1", "T2"}));

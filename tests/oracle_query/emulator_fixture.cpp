@@ -69,7 +69,12 @@ void EmulatorTest::SetUp() {
                 output),
             0)
       << output;
-  RunScript("SYSTEM/manager", "CREATE USER APPU IDENTIFIED BY secret;\nCREATE USER OTHERU IDENTIFIED BY other;\n");
+  RunScript("SYSTEM/manager", "CREATE USER APPU IDENTIFIED BY secret;\nCREATE USER OTHERU IDENTIFIED BY other;\n"
+                              "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM,\n"
+                              "  CREATE DATABASE LINK TO APPU, OTHERU;\n"
+                              "GRANT SELECT ON SYS.OBJ$ TO APPU;\nGRANT SELECT ON SYS.SYN$ TO APPU;\n"
+                              "GRANT SELECT ON SYS.USER$ TO APPU;\nGRANT SELECT ON SYS.OBJ$ TO OTHERU;\n"
+                              "GRANT SELECT ON SYS.SYN$ TO OTHERU;\nGRANT SELECT ON SYS.USER$ TO OTHERU;\n");
   platform::SetEnv("ORAEMU_DATA", folder_);
   platform::ProcessParameters() = {"OCIDLL=" + BinaryDir() + "/lib/liboraemu.so"};
 }
