@@ -39,12 +39,12 @@ void CreateDatabase(const fs::path& dir, const std::string& name, const std::str
 // line with the same round-trip number.
 void ReadTrace(const fs::path& trace, TUpdateRun& run) {
   static const std::string kExecute = " EXECUTE ", kError = " ERROR ";
-  std::string lastNumber, lastStatement;
+  std::string lastNumber, lastStatement, lastSection;
   for (const auto& line : e2e::RoundTripLines(trace)) {
     const std::string number = line.substr(0, line.find(' '));
     if (const size_t at = line.find(kError); at != std::string::npos) {
       if (number == lastNumber && !lastStatement.empty())
-        run.refused.push_back(line.substr(at + kError.size()) + " " + lastStatement);
+        run.refused[lastSection].push_back(line.substr(at + kError.size()) + " " + lastStatement);
       continue;
     }
     lastStatement.clear();
@@ -53,9 +53,10 @@ void ReadTrace(const fs::path& trace, TUpdateRun& run) {
     const std::string sql = line.substr(at + kExecute.size());
     const std::string head = AnsiUpperCase(Trimmed(sql.substr(0, 8)));
     if (head.rfind("SELECT", 0) == 0 || head.rfind("WITH", 0) == 0) continue;
-    run.statements[SectionOfStatement(sql)].push_back(sql);
     lastNumber = number;
     lastStatement = sql;
+    lastSection = SectionOfStatement(sql);
+    run.statements[lastSection].push_back(sql);
   }
 }
 

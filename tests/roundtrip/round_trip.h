@@ -30,8 +30,8 @@ struct TUpdateRun {
   std::string updateLog;
   // DDL the emulator was asked to run (accepted or not), by document section.
   std::map<std::string, std::vector<std::string>> statements;
-  // "ORA-nnnnn <statement>" for each statement the database refused.
-  std::vector<std::string> refused;
+  // "ORA-nnnnn <statement>" for each statement the database refused, by section.
+  std::map<std::string, std::vector<std::string>> refused;
   int StatementCount() const;
 };
 
