@@ -80,6 +80,25 @@ CREATE TABLE stock (
 COMMENT ON TABLE stock IS 'Copies on hand per bin';
 COMMENT ON COLUMN stock.quantity IS 'Copies counted';
 
+CREATE TABLE stock_moves (
+  id            NUMBER(12) NOT NULL,
+  moved_at      DATE DEFAULT SYSDATE NOT NULL,
+  bin_no        NUMBER(5) NOT NULL,
+  site_code     CHAR(3) NOT NULL,
+  isbn          VARCHAR2(13 BYTE) NOT NULL,
+  to_bin_no     NUMBER(5) NOT NULL,
+  to_site_code  CHAR(3) NOT NULL,
+  quantity      NUMBER(7) NOT NULL,
+  CONSTRAINT stock_moves_pk PRIMARY KEY (id),
+  CONSTRAINT stock_moves_from_fk FOREIGN KEY (isbn, site_code, bin_no)
+    REFERENCES stock (isbn, site_code, bin_no),
+  CONSTRAINT stock_moves_to_fk FOREIGN KEY (to_site_code, to_bin_no)
+    REFERENCES warehouses (site_code, bin_no),
+  CONSTRAINT stock_moves_quantity_ck CHECK (quantity > 0)
+);
+COMMENT ON TABLE stock_moves IS 'Copies carried from one bin to another';
+COMMENT ON COLUMN stock_moves.to_site_code IS 'Site of the bin the copies went to';
+
 CREATE TABLE orders (
   id            NUMBER(12) NOT NULL,
   customer_id   NUMBER(10) NOT NULL,

@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "emulator_query/dm_texts.h"
+#include "dictionary/dm_sql.h"
 #include "engine/engine.h"
 #include "engine/storage.h"
 
 namespace {
 
-using queryfix::Text;
+namespace dm_sql = skelvane::dm_sql;
+using Text = std::vector<std::string>;
 
 std::string Lines(const Text& t) {
   std::string out;
@@ -109,24 +110,27 @@ int main() {
   auto system = db->Logon("SYSTEM", "manager", false).session;
   system->Execute("CREATE USER SCOTT IDENTIFIED BY pw", {});
   system->Execute("CREATE USER CROWD IDENTIFIED BY pw", {});
+  system->Execute("GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM TO SCOTT, CROWD", {});
+  for (const char* table : {"OBJ$", "SYN$", "USER$"})
+    system->Execute(std::string("GRANT SELECT ON SYS.") + table + " TO SCOTT", {});
   auto scott = db->Logon("SCOTT", "pw", false).session;
   auto crowd = db->Logon("CROWD", "pw", false).session;
   Seed(*scott);
 
   const std::vector<Case> cases = {
-      {"oDS_Tables (one row)", &queryfix::kOneTable, {B("table_name", "T5")}},
-      {"Q_Trigger2 (one row)", &queryfix::kOneTrigger, {B("TRIGGER_NAME", "TRG1")}},
-      {"Q_View2 (one row)", &queryfix::kOneView, {B("view_name", "V1")}},
-      {"Q_Function2", &queryfix::kOneFunction, {B("NAME", "F1")}},
-      {"Q_TableFields (4 rows)", &queryfix::kTableFields, {B("table_name", "T5")}},
-      {"Q_TableIndexes", &queryfix::kTableIndexes, {B("table_name", "T5")}},
-      {"Q_TableConstraints", &queryfix::kTableConstraints, {B("table_name", "T1")}},
-      {"Q_Tables (20 rows)", &queryfix::kTables, {}},
-      {"Q_Sequences", &queryfix::kSequences, {}},
-      {"Q_Privileges", &queryfix::kPrivileges, {}},
-      {"Q_Synonyms", &queryfix::kSynonyms, {}},
-      {"oDS_Synonyms", &queryfix::kSynonymsDataSet, {}},
-      {"Q_DbLink", &queryfix::kDbLinks, {}},
+      {"oDS_Tables (one row)", &dm_sql::kOneTable, {B("table_name", "T5")}},
+      {"Q_Trigger2 (one row)", &dm_sql::kOneTrigger, {B("TRIGGER_NAME", "TRG1")}},
+      {"Q_View2 (one row)", &dm_sql::kOneView, {B("view_name", "V1")}},
+      {"Q_Function2", &dm_sql::kOneFunction, {B("NAME", "F1")}},
+      {"Q_TableFields (4 rows)", &dm_sql::kTableFields, {B("table_name", "T5")}},
+      {"Q_TableIndexes", &dm_sql::kTableIndexes, {B("table_name", "T5")}},
+      {"Q_TableConstraints", &dm_sql::kTableConstraints, {B("table_name", "T1")}},
+      {"Q_Tables (20 rows)", &dm_sql::kTables, {}},
+      {"Q_Sequences", &dm_sql::kSequences, {}},
+      {"Q_Privileges", &dm_sql::kPrivileges, {}},
+      {"Q_Synonyms", &dm_sql::kSynonyms, {}},
+      {"oDS_Synonyms", &dm_sql::kSynonymsDataSet, {}},
+      {"Q_DbLink", &dm_sql::kDbLinks, {}},
   };
   const int runs = 400;
   std::vector<double> alone;

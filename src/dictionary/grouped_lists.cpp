@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-#include "dictionary/row_sources.h"
-
 namespace skelvane {
 
 void ThrowListIndexError(int index) {
@@ -23,16 +21,12 @@ std::string ComposeReference(const std::string& fromColumns, const std::string& 
   return "(" + fromColumns + ") REFERENCES " + toTable + " (" + toColumns + ")";
 }
 
-// Dispatches to the query when given, else to the data set (trimmed values).
-template <class TList>
-void FillFrom(TList& list, oracle::TOracleQuery* query, oracle::TOracleDataSet* dataSet) {
-  if (query) {
-    TQueryRows rows(*query);
-    list.Fill(rows);
-  } else if (dataSet) {
-    TDataSetRows rows(*dataSet, true);
-    list.Fill(rows);
-  }
+// A row pairing a foreign key column with a referenced column at another
+// position. Positions are compared as trimmed text: a query hands them out
+// untrimmed, a data set trimmed.
+bool PairsOtherPositions(const TRowSource& row) {
+  const std::string toPosition = Trimmed(row.Value("to_pos"));
+  return !toPosition.empty() && toPosition != Trimmed(row.Value("f_pos"));
 }
 
 }  // namespace
@@ -41,10 +35,6 @@ void FillFrom(TList& list, oracle::TOracleQuery* query, oracle::TOracleDataSet* 
 // differs from the previous row's (case-sensitive); the accumulated members
 // are stored when the group closes. Rows with an empty key before the first
 // keyed row belong to no record and are dropped.
-
-void TIndexList::Fill(oracle::TOracleQuery* query, oracle::TOracleDataSet* dataSet) {
-  FillFrom(*this, query, dataSet);
-}
 
 void TIndexList::Fill(TRowSource& rows) {
   std::string group, columns;
@@ -66,14 +56,11 @@ void TIndexList::Fill(TRowSource& rows) {
   if (!columns.empty() && current) current->Columns = columns;
 }
 
-void TConstraintList::Fill(oracle::TOracleQuery* query, oracle::TOracleDataSet* dataSet) {
-  FillFrom(*this, query, dataSet);
-}
-
 void TConstraintList::Fill(TRowSource& rows) {
   std::string group, fromColumns, toColumns, toTable;
   TConstraintData* current = nullptr;
-  while (!rows.Eof()) {
+  for (; !rows.Eof(); rows.Next()) {
+    if (PairsOtherPositions(rows)) continue;
     std::string key = rows.Value("constraint_name");
     std::string type = rows.Value("constraint_type");
     std::string indexName = rows.Value("index_name");
@@ -94,15 +81,9 @@ void TConstraintList::Fill(TRowSource& rows) {
     AddToColumnList(fromColumns, rows.Value("f_col_name"));
     AddToColumnList(toColumns, rows.Value("to_col_name"));
     toTable = rows.Value("to_table_name");
-    rows.Next();
   }
   if (!fromColumns.empty() && current)
     current->Reference = ComposeReference(fromColumns, toTable, toColumns);
-}
-
-void TFuncList::Fill(oracle::TOracleQuery& query) {
-  TQueryRows rows(query);
-  Fill(rows);
 }
 
 void TFuncList::Fill(TRowSource& rows) {
@@ -144,12 +125,6 @@ std::string PrivilegeText(const TRowSource& row) {
   for (const auto& [column, keyword] : PrivilegeColumns)
     text = AddPrivilegeKeyword(text, row.Value(column), keyword);
   return text;
-}
-
-std::string PrivilegeText(oracle::TOracleQuery* query, oracle::TOracleDataSet* dataSet) {
-  if (query) return PrivilegeText(TQueryRows(*query));
-  if (!dataSet) throw std::invalid_argument("PrivilegeText: no row source");
-  return PrivilegeText(TDataSetRows(*dataSet, false));
 }
 
 }  // namespace skelvane

@@ -2,9 +2,11 @@
 // constrained column, per source line) into one record per object.
 //
 // Calling order: ClearItems, Fill (the caller has executed the query or
-// opened the data set; Fill reads from the current row to the end and leaves
-// the source there), then Count, Item and FindByName. Only adjacent rows with
-// the same key are folded together, compared case-sensitively.
+// opened the data set behind the row source; Fill reads from the current row
+// to the end and leaves the source there), then Count, Item and FindByName.
+// Only adjacent rows with the same key are folded together, compared
+// case-sensitively. Nothing here depends on the access layer: the row
+// sources over queries and data sets are in row_sources.h.
 #ifndef SKELVANE_DICTIONARY_GROUPED_LISTS_H
 #define SKELVANE_DICTIONARY_GROUPED_LISTS_H
 
@@ -15,8 +17,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "oracle/dataset.h"
-#include "oracle/query.h"
+#include "dictionary/row_source.h"
 
 namespace skelvane {
 
@@ -40,16 +41,6 @@ struct TConstraintData {
 struct TFuncData {
   std::string Name;
   std::string Text;  // the source lines concatenated, each with its own line end
-};
-
-// Where Fill reads rows from. A query gives values unchanged; a data set
-// gives them trimmed at both ends. Tests may supply their own.
-class TRowSource {
- public:
-  virtual ~TRowSource() = default;
-  virtual bool Eof() const = 0;
-  virtual void Next() = 0;
-  virtual std::string Value(const std::string& column) const = 0;
 };
 
 inline const std::string& NameOf(const TIndexData& d) { return d.IndexName; }
@@ -111,29 +102,27 @@ TData& TOwningList<TData>::Append() {
 
 class TIndexList : public TOwningList<TIndexData> {
  public:
-  // Rows from `query` when given, else from `dataSet`; neither is a no-op.
-  void Fill(oracle::TOracleQuery* query, oracle::TOracleDataSet* dataSet);
   void Fill(TRowSource& rows);
 };
 
 class TConstraintList : public TOwningList<TConstraintData> {
  public:
-  void Fill(oracle::TOracleQuery* query, oracle::TOracleDataSet* dataSet);
+  // The constraints query pairs every column of a foreign key with every
+  // column of the key it references; only the pairs at the same position
+  // (f_pos equal to to_pos, or no to_pos at all) are kept, so the columns
+  // come out once each, in key position order.
   void Fill(TRowSource& rows);
 };
 
 class TFuncList : public TOwningList<TFuncData> {
  public:
-  void Fill(oracle::TOracleQuery& query);
   void Fill(TRowSource& rows);
 };
 
 // The seven privilege columns of the table-privileges view and their keywords.
 extern const std::array<std::pair<const char*, const char*>, 7> PrivilegeColumns;
 
-// Comma-separated keywords of the privileges granted in the current row of
-// `query` (when given) or else of `dataSet`; values are read untrimmed.
-std::string PrivilegeText(oracle::TOracleQuery* query, oracle::TOracleDataSet* dataSet);
+// Comma-separated keywords of the privileges granted in the current row.
 std::string PrivilegeText(const TRowSource& row);
 
 // One step of PrivilegeText: a flag of exactly "N" grants nothing; any other

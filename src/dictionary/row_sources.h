@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "dictionary/grouped_lists.h"
+#include "dictionary/row_source.h"
 #include "oracle/dataset.h"
 #include "oracle/query.h"
 
@@ -24,7 +24,8 @@ class TQueryRows : public TRowSource {
 };
 
 // Values of the field FieldForColumn finds; trimmed at both ends when asked
-// (the lists trim, the privilege text does not).
+// (the lists are filled from trimmed values, the privilege text reads them
+// untrimmed).
 class TDataSetRows : public TRowSource {
  public:
   TDataSetRows(oracle::TOracleDataSet& dataSet, bool trim) : dataSet_(dataSet), trim_(trim) {}

@@ -1,24 +1,12 @@
 #include "export/document_layout.h"
 
-#include "dictionary/column_type_text.h"
 #include "common/text.h"
+#include "dictionary/column_type_text.h"
+#include "sdb/document_vocabulary.h"
 
 namespace skelvane {
 
-std::string LeafLine(int depth, std::string_view key, std::string_view value) {
-  std::string line(static_cast<size_t>(depth), '\t');
-  line += '{';
-  line += key;
-  line += ' ';
-  line += value;
-  line += '}';
-  return line;
-}
-
-std::string FieldLine(int depth, const TRowSource& row, const std::string& key,
-                      const std::string& column) {
-  return LeafLine(depth, key, row.Value(column.empty() ? key : column));
-}
+using namespace sdb;
 
 void TDocumentLayout::Leaf(int depth, std::string_view key, std::string_view value) {
   line_.assign(static_cast<size_t>(depth), '\t');
@@ -30,10 +18,31 @@ void TDocumentLayout::Leaf(int depth, std::string_view key, std::string_view val
   Line(line_);
 }
 
+void TDocumentLayout::OpenNode(int depth, char node) {
+  line_.assign(static_cast<size_t>(depth), '\t');
+  line_ += '{';
+  line_ += node;
+  line_ += ' ';
+  Line(line_);
+}
+
+void TDocumentLayout::OpenBlock(int depth, std::string_view key) {
+  line_.assign(static_cast<size_t>(depth), '\t');
+  line_ += '{';
+  line_ += key;
+  Line(line_);
+}
+
+void TDocumentLayout::CloseAt(int depth) {
+  line_.assign(static_cast<size_t>(depth), '\t');
+  line_ += '}';
+  Line(line_);
+}
+
 void TDocumentLayout::Header(const std::string& user) {
-  Line("{shema");
-  Leaf(1, "name", user);
-  Line("}");
+  OpenBlock(0, kSectionShema);
+  Leaf(1, kKeyName, user);
+  CloseAt(0);
 }
 
 void TDocumentLayout::OpenSection(std::string_view section) {
@@ -43,151 +52,141 @@ void TDocumentLayout::OpenSection(std::string_view section) {
   Line(line_);
 }
 
-void TDocumentLayout::CloseSection() { Line("}"); }
+void TDocumentLayout::CloseSection() { CloseAt(0); }
 
-void TDocumentLayout::CloseObject() { Line("\t}"); }
+void TDocumentLayout::CloseObject() { CloseAt(1); }
 
-void TDocumentLayout::OpenGroup(std::string_view group) {
-  line_.assign("\t\t{");
-  line_ += group;
-  Line(line_);
-}
+void TDocumentLayout::OpenGroup(std::string_view group) { OpenBlock(2, group); }
 
-void TDocumentLayout::CloseGroup() { Line("\t\t}"); }
+void TDocumentLayout::CloseGroup() { CloseAt(2); }
 
 std::string TDocumentLayout::OpenTable(const TRowSource& table) {
   std::string name = table.Value("table_name");
-  Line("\t{t ");
-  Leaf(2, "name", name);
+  OpenNode(1, kNodeTable);
+  Leaf(2, kKeyName, name);
   const std::string comment = table.Value("comments");
-  if (!comment.empty()) Leaf(2, "comments", comment);
+  if (!comment.empty()) Leaf(2, kKeyComments, comment);
   return name;
 }
 
 void TDocumentLayout::TableColumn(const TRowSource& column) {
-  Line("\t\t\t{f ");
-  Line(FieldLine(4, column, "name", "column_name"));
-  Leaf(4, "type", ColumnTypeTextOfRow(column));
-  Leaf(4, "null", column.Value("nullable"));
+  OpenNode(3, kNodeColumn);
+  Leaf(4, kKeyName, column.Value("column_name"));
+  Leaf(4, kKeyType, ColumnTypeTextOfRow(column));
+  Leaf(4, kKeyNull, column.Value("nullable"));
   const std::string defaultValue = Trimmed(column.Value("data_default"));
-  if (!defaultValue.empty()) Leaf(4, "default", defaultValue);
+  if (!defaultValue.empty()) Leaf(4, kKeyDefault, defaultValue);
   const std::string comment = Trimmed(column.Value("comments"));
-  if (!comment.empty()) Leaf(4, "comments", comment);
-  Line("\t\t\t}");
+  if (!comment.empty()) Leaf(4, kKeyComments, comment);
+  CloseAt(3);
 }
 
 void TDocumentLayout::Index(const TIndexData& index) {
-  Line("\t\t\t{i ");
-  Leaf(4, "name", index.IndexName);
-  Leaf(4, "uniqueness", index.Uniqueness);
-  Leaf(4, "columns", index.Columns);
-  Line("\t\t\t}");
+  OpenNode(3, kNodeIndex);
+  Leaf(4, kKeyName, index.IndexName);
+  Leaf(4, kKeyUniqueness, index.Uniqueness);
+  Leaf(4, kKeyColumns, index.Columns);
+  CloseAt(3);
 }
 
 void TDocumentLayout::Constraint(const TConstraintData& constraint) {
-  Line("\t\t\t{i ");
-  Leaf(4, "name", constraint.ConstraintName);
-  Leaf(4, "type", constraint.ConstraintType);
-  Leaf(4, "index", constraint.IndexName);
-  Leaf(4, "expr", constraint.SearchCondition);
-  if (constraint.ConstraintType == "R") {
-    Leaf(4, "ref", constraint.Reference);
-  } else {
-    Line("\t\t\t\t{ref }");
-  }
-  Leaf(4, "status", constraint.Status);
-  Line("\t\t\t}");
+  OpenNode(3, kNodeConstraint);
+  Leaf(4, kKeyName, constraint.ConstraintName);
+  Leaf(4, kKeyType, constraint.ConstraintType);
+  Leaf(4, kKeyIndex, constraint.IndexName);
+  Leaf(4, kKeyExpr, constraint.SearchCondition);
+  Leaf(4, kKeyRef, constraint.ConstraintType == "R" ? std::string_view(constraint.Reference)
+                                                    : std::string_view());
+  Leaf(4, kKeyStatus, constraint.Status);
+  CloseAt(3);
 }
 
 std::string TDocumentLayout::Sequence(const TRowSource& sequence) {
   std::string name = sequence.Value("sequence_name");
-  Line("\t{s ");
-  Leaf(2, "name", name);
-  Line(FieldLine(2, sequence, "increment_by"));
-  Line(FieldLine(2, sequence, "last_number"));
-  Line(FieldLine(2, sequence, "min_value"));
-  Line(FieldLine(2, sequence, "max_value"));
-  Line(FieldLine(2, sequence, "cycle", "cycle_flag"));
-  Line(FieldLine(2, sequence, "order", "order_flag"));
-  Line(FieldLine(2, sequence, "cache", "cache_size"));
-  Line("\t}");
+  OpenNode(1, kNodeSequence);
+  Leaf(2, kKeyName, name);
+  Leaf(2, kKeyIncrementBy, sequence.Value("increment_by"));
+  Leaf(2, kKeyLastNumber, sequence.Value("last_number"));
+  Leaf(2, kKeyMinValue, sequence.Value("min_value"));
+  Leaf(2, kKeyMaxValue, sequence.Value("max_value"));
+  Leaf(2, kKeyCycle, sequence.Value("cycle_flag"));
+  Leaf(2, kKeyOrder, sequence.Value("order_flag"));
+  Leaf(2, kKeyCache, sequence.Value("cache_size"));
+  CloseAt(1);
   return name;
 }
 
 std::string TDocumentLayout::Trigger(const TRowSource& trigger) {
   std::string name = trigger.Value("trigger_name");
-  Line("\t{t ");
-  Leaf(2, "name", name);
-  Line("\t\t{trigger_body");
+  OpenNode(1, kNodeTrigger);
+  Leaf(2, kKeyName, name);
+  OpenBlock(2, kKeyTriggerBody);
   std::string source = trigger.Value("description");
   source += trigger.Value("trigger_body");
   Line(RightTrimmed(source));
-  Line("\t\t}");
-  Line("\t}");
+  CloseAt(2);
+  CloseAt(1);
   return name;
 }
 
-void TDocumentLayout::Routine(std::string_view opener, const TFuncData& routine) {
-  line_.assign("\t{");
-  line_ += opener;
-  line_ += ' ';
-  Line(line_);
-  Leaf(2, "name", routine.Name);
-  Line("\t\t{text");
+void TDocumentLayout::Routine(char node, const TFuncData& routine) {
+  OpenNode(1, node);
+  Leaf(2, kKeyName, routine.Name);
+  OpenBlock(2, kKeyText);
   Line(routine.Text);
-  Line("\t\t}");
-  Line("\t}");
+  CloseAt(2);
+  CloseAt(1);
 }
 
 std::string TDocumentLayout::OpenView(const TRowSource& view) {
   std::string name = view.Value("view_name");
-  Line("\t{v ");
-  Leaf(2, "name", name);
-  Line("\t\t{text");
+  OpenNode(1, kNodeView);
+  Leaf(2, kKeyName, name);
+  OpenBlock(2, kKeyText);
   Line(view.Value("text"));
-  Line("\t\t}");
+  CloseAt(2);
   const std::string comment = view.Value("comments");
-  if (!comment.empty()) Leaf(2, "comments", comment);
-  OpenGroup("fields");
+  if (!comment.empty()) Leaf(2, kKeyComments, comment);
+  OpenGroup(kGroupFields);
   return name;
 }
 
 void TDocumentLayout::ViewColumn(const TRowSource& column) {
-  Line("\t\t\t{f ");
-  Line(FieldLine(4, column, "name", "column_name"));
+  OpenNode(3, kNodeColumn);
+  Leaf(4, kKeyName, column.Value("column_name"));
   const std::string comment = Trimmed(column.Value("comments"));
-  if (!comment.empty()) Leaf(4, "comments", comment);
-  Line("\t\t\t}");
+  if (!comment.empty()) Leaf(4, kKeyComments, comment);
+  CloseAt(3);
 }
 
 std::string TDocumentLayout::Synonym(const TRowSource& synonym) {
   std::string target = synonym.Value("o_name");
-  Line("\t{s ");
-  Leaf(2, "object", target);
-  Leaf(2, "name", synonym.Value("s_name"));
-  Leaf(2, "grantee", synonym.Value("grantee"));
-  Line("\t}");
+  OpenNode(1, kNodeSynonym);
+  Leaf(2, kKeyObject, target);
+  Leaf(2, kKeyName, synonym.Value("s_name"));
+  Leaf(2, kKeyGrantee, synonym.Value("grantee"));
+  CloseAt(1);
   return target;
 }
 
 std::string TDocumentLayout::Privilege(const TRowSource& grant, const std::string& privileges) {
   std::string object = grant.Value("table_name");
-  Line("\t{p ");
-  Leaf(2, "object", object);
-  Leaf(2, "priv", privileges);
-  Leaf(2, "grantee", grant.Value("grantee"));
-  Line("\t}");
+  OpenNode(1, kNodePrivilege);
+  Leaf(2, kKeyObject, object);
+  Leaf(2, kKeyPriv, privileges);
+  Leaf(2, kKeyGrantee, grant.Value("grantee"));
+  CloseAt(1);
   return object;
 }
 
 std::string TDocumentLayout::DbLink(const TRowSource& link) {
   std::string name = link.Value("db_link");
-  Line("\t{d ");
-  Leaf(2, "db_link", name);
-  Leaf(2, "username", link.Value("username"));
-  Leaf(2, "password", link.Value("password"));
-  Leaf(2, "host", link.Value("host"));
-  Line("\t}");
+  OpenNode(1, kNodeDbLink);
+  Leaf(2, kKeyDbLink, name);
+  Leaf(2, kKeyUsername, link.Value("username"));
+  Leaf(2, kKeyPassword, link.Value("password"));
+  Leaf(2, kKeyHost, link.Value("host"));
+  CloseAt(1);
   return name;
 }
 

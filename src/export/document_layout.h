@@ -1,6 +1,9 @@
 // The layout of one user's schema inside a schema document: which lines the
 // export writes, in which order, with which keys and indentation.
 //
+// Section names, node letters and keys are spelled from sdb's document
+// vocabulary, which the compare reads with.
+//
 // Every line goes to a TLineSink, which ends it with CR LF. Indentation is one
 // TAB per depth. Values are written exactly as the dictionary delivers them:
 // no quoting, no escaping and no trimming except where noted per element.
@@ -17,26 +20,6 @@
 
 namespace skelvane {
 
-// The one-line leaf: depth TABs, "{", key, one blank, value, "}".
-std::string LeafLine(int depth, std::string_view key, std::string_view value);
-
-// A leaf whose value is the row's text of `column` (of `key` when `column`
-// is empty), not trimmed.
-std::string FieldLine(int depth, const TRowSource& row, const std::string& key,
-                      const std::string& column = {});
-
-// The ten top-level nodes, in document order.
-inline constexpr const char* kSectionShema = "shema";
-inline constexpr const char* kSectionTables = "tables";
-inline constexpr const char* kSectionSequences = "sequences";
-inline constexpr const char* kSectionTriggers = "triggers";
-inline constexpr const char* kSectionFunctions = "functions";
-inline constexpr const char* kSectionProcedures = "procedures";
-inline constexpr const char* kSectionViews = "views";
-inline constexpr const char* kSectionSynonyms = "synonyms";
-inline constexpr const char* kSectionPrivileges = "privileges";
-inline constexpr const char* kSectionDbLinks = "db_links";
-
 // Writes the layout element by element. Rows are read by their lower-case
 // dictionary column names. Methods that take a row return the object's name
 // as the export logs it.
@@ -44,7 +27,7 @@ class TDocumentLayout {
  public:
   explicit TDocumentLayout(TLineSink& out) : out_(out) {}
 
-  // "{shema", "\t{name " + user + "}", "}". The user name as typed.
+  // "{shema", "\t{name " + user + "}", "}". The user name as the caller gives it.
   void Header(const std::string& user);
 
   // "{" + section + " " and its closing "}".
@@ -79,9 +62,9 @@ class TDocumentLayout {
   // "trigger_body", right-trimmed, written as one piece. Returns "trigger_name".
   std::string Trigger(const TRowSource& trigger);
 
-  // A whole function ("f") or procedure ("p") entry; the source is written
-  // as one piece, untrimmed.
-  void Routine(std::string_view opener, const TFuncData& routine);
+  // A whole function (node 'f') or procedure (node 'p') entry; the source is
+  // written as one piece, untrimmed.
+  void Routine(char node, const TFuncData& routine);
 
   // "\t{v ", the name, the query text as one piece, the comment when not
   // empty, and the opening of "fields". Returns "view_name".
@@ -98,7 +81,13 @@ class TDocumentLayout {
 
  private:
   void Line(std::string_view text) { out_.WriteLine(text); }
+  // depth TABs, "{", the key, one blank, the value, "}".
   void Leaf(int depth, std::string_view key, std::string_view value);
+  // depth TABs, "{", the node letter, one blank: an object node's opener.
+  void OpenNode(int depth, char node);
+  // depth TABs, "{", the key, nothing after it: a group or a block of text.
+  void OpenBlock(int depth, std::string_view key);
+  void CloseAt(int depth);
 
   TLineSink& out_;
   std::string line_;  // reused so long exports do not allocate per line

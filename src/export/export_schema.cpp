@@ -4,11 +4,16 @@
 
 #include "dictionary/grouped_lists.h"
 #include "dictionary/row_sources.h"
+#include "dictionary/visible_columns.h"
 #include "export/document_file.h"
 #include "export/document_layout.h"
 #include "export/export_target.h"
+#include "sdb/document_vocabulary.h"
 
 namespace skelvane {
+
+using namespace sdb;
+
 namespace {
 
 using oracle::TOracleQuery;
@@ -25,6 +30,8 @@ void ExportTables(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   TConstraintList constraints;
   TQueryRows tables(dm.Q_Tables);
   TQueryRows fields(dm.Q_TableFields);
+  TQueryRows indexRows(dm.Q_TableIndexes);
+  TQueryRows constraintRows(dm.Q_TableConstraints);
 
   doc.OpenSection(kSectionTables);
   host.WriteLog("tables:", false, false);
@@ -32,25 +39,25 @@ void ExportTables(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   for (; !tables.Eof(); tables.Next()) {
     const std::string table = doc.OpenTable(tables);
 
-    doc.OpenGroup("fields");
+    doc.OpenGroup(kGroupFields);
     host.WriteLog("\t" + table + " fields", false, false);
     ExecuteFor(dm.Q_TableFields, table);
-    for (; !fields.Eof(); fields.Next()) doc.TableColumn(fields);
+    for (TVisibleColumns columns(fields); !columns.Eof(); columns.Next()) doc.TableColumn(columns);
     doc.CloseGroup();
 
     host.WriteLog("\tindexes", false, false);
-    doc.OpenGroup("indexes");
+    doc.OpenGroup(kGroupIndexes);
     ExecuteFor(dm.Q_TableIndexes, table);
     indexes.ClearItems();
-    indexes.Fill(&dm.Q_TableIndexes, nullptr);
+    indexes.Fill(indexRows);
     for (int i = 0; i < indexes.Count(); ++i) doc.Index(indexes.Item(i));
     doc.CloseGroup();
 
     host.WriteLog("\tconstraints", false, false);
-    doc.OpenGroup("constraints");
+    doc.OpenGroup(kGroupConstraints);
     ExecuteFor(dm.Q_TableConstraints, table);
     constraints.ClearItems();
-    constraints.Fill(&dm.Q_TableConstraints, nullptr);
+    constraints.Fill(constraintRows);
     for (int i = 0; i < constraints.Count(); ++i) doc.Constraint(constraints.Item(i));
     doc.CloseGroup();
     doc.CloseObject();
@@ -78,13 +85,14 @@ void ExportTriggers(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
 
 // Functions and procedures share one source list; each section refills it.
 void ExportRoutines(TOperationHost& host, TOracleQuery& query, TFuncList& routines,
-                    const char* section, const char* opener, TDocumentLayout& doc) {
+                    const char* section, char node, TDocumentLayout& doc) {
   host.WriteLog(std::string(section) + ":", false, false);
   doc.OpenSection(section);
   query.Execute();
   routines.ClearItems();
-  routines.Fill(query);
-  for (int i = 0; i < routines.Count(); ++i) doc.Routine(opener, routines.Item(i));
+  TQueryRows rows(query);
+  routines.Fill(rows);
+  for (int i = 0; i < routines.Count(); ++i) doc.Routine(node, routines.Item(i));
   doc.CloseSection();
 }
 
@@ -98,7 +106,7 @@ void ExportViews(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
     const std::string view = doc.OpenView(views);
     host.WriteLog(view, true, false);
     ExecuteFor(dm.Q_TableFields, view);
-    for (; !fields.Eof(); fields.Next()) doc.ViewColumn(fields);
+    for (TVisibleColumns columns(fields); !columns.Eof(); columns.Next()) doc.ViewColumn(columns);
     doc.CloseGroup();
     doc.CloseObject();
   }
@@ -120,7 +128,7 @@ void ExportPrivileges(TOperationHost& host, TDM& dm, TDocumentLayout& doc) {
   TQueryRows row(dm.Q_Privileges);
   dm.Q_Privileges.Execute();
   for (; !row.Eof(); row.Next()) {
-    host.WriteLog(doc.Privilege(row, PrivilegeText(&dm.Q_Privileges, nullptr)), false, false);
+    host.WriteLog(doc.Privilege(row, PrivilegeText(row)), false, false);
   }
   doc.CloseSection();
 }
@@ -147,8 +155,8 @@ void ExportSchema(TOperationHost& host, TDM& dm) {
   ExportTriggers(host, dm, doc);
   {
     TFuncList routines;
-    ExportRoutines(host, dm.Q_Functions, routines, kSectionFunctions, "f", doc);
-    ExportRoutines(host, dm.Q_Procedures, routines, kSectionProcedures, "p", doc);
+    ExportRoutines(host, dm.Q_Functions, routines, kSectionFunctions, kNodeFunction, doc);
+    ExportRoutines(host, dm.Q_Procedures, routines, kSectionProcedures, kNodeProcedure, doc);
   }
   ExportViews(host, dm, doc);
   ExportSynonyms(host, dm, doc);

@@ -2,6 +2,7 @@
 // grouped lists fed by real queries and data sets, and ExecuteStatement.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "dictionary/emu_fixture.h"
 #include "dictionary/grouped_lists.h"
 #include "dictionary/recording_host.h"
+#include "dictionary/row_sources.h"
 #include "dictionary/test_schema.h"
 
 namespace skelvane {
@@ -21,6 +23,7 @@ class DictionaryDb : public ::testing::Test {
   void SetUp() override {
     db_.RunAsSystem(testing::kTestUsers);
     db_.Run("APPU/secret", testing::kTestSchema);
+    AddObjects();
     db_.UseInThisProcess();
     dm_.OracleSession1.LogonUsername = "APPU";
     dm_.OracleSession1.LogonPassword = "secret";
@@ -28,6 +31,8 @@ class DictionaryDb : public ::testing::Test {
     dm_.OracleSession1.LogOn();
   }
   void TearDown() override { dm_.OracleSession1.LogOff(); }
+  // Objects a test needs beyond the shared schema, made before the logon.
+  virtual void AddObjects() {}
 
   // Executes and collects one column of every row.
   static Strings Column(oracle::TOracleQuery& q, const std::string& column) {
@@ -68,7 +73,8 @@ TEST_F(DictionaryDb, ColumnsOfATableWithAndWithoutComments) {
 TEST_F(DictionaryDb, StoredCodeFoldsIntoOneRecordPerRoutine) {
   TFuncList functions;
   dm_.Q_Functions.Execute();
-  functions.Fill(dm_.Q_Functions);
+  TQueryRows functionRows(dm_.Q_Functions);
+  functions.Fill(functionRows);
   ASSERT_EQ(functions.Count(), 2);
   EXPECT_EQ(functions.Item(0).Name, "F1");
   // The session hands line ends out as CR LF (ConvertCRLF).
@@ -77,14 +83,16 @@ TEST_F(DictionaryDb, StoredCodeFoldsIntoOneRecordPerRoutine) {
 
   TFuncList procedures;
   dm_.Q_Procedures.Execute();
-  procedures.Fill(dm_.Q_Procedures);
+  TQueryRows procedureRows(dm_.Q_Procedures);
+  procedures.Fill(procedureRows);
   ASSERT_EQ(procedures.Count(), 2);
   EXPECT_EQ(procedures.Item(1).Name, "P2");
 
   dm_.Q_Function2.AssignVariable("name", "F2");
   TFuncList one;
   dm_.Q_Function2.Execute();
-  one.Fill(dm_.Q_Function2);
+  TQueryRows oneRows(dm_.Q_Function2);
+  one.Fill(oneRows);
   ASSERT_EQ(one.Count(), 1);
   EXPECT_EQ(one.Item(0).Text, "FUNCTION F2 RETURN NUMBER IS\r\nBEGIN\r\n  RETURN 2;\r\nEND;");
 
@@ -96,7 +104,8 @@ TEST_F(DictionaryDb, IndexesGroupTheSameFromQueryAndDataSet) {
   dm_.Q_TableIndexes.AssignVariable("table_name", "T2");
   dm_.Q_TableIndexes.Execute();
   TIndexList fromQuery;
-  fromQuery.Fill(&dm_.Q_TableIndexes, &dm_.oDS_Indexes);
+  TQueryRows queryRows(dm_.Q_TableIndexes);
+  fromQuery.Fill(queryRows);
   ASSERT_EQ(fromQuery.Count(), 2);
   EXPECT_EQ(fromQuery.Item(0).IndexName, "T2_C_I");
   EXPECT_EQ(fromQuery.Item(0).Columns, "C,A");  // column position order, not name order
@@ -108,7 +117,8 @@ TEST_F(DictionaryDb, IndexesGroupTheSameFromQueryAndDataSet) {
   dm_.oDS_Indexes.AssignVariable("TABLE_NAME", "T2");
   dm_.oDS_Indexes.Open();
   TIndexList fromDataSet;
-  fromDataSet.Fill(nullptr, &dm_.oDS_Indexes);
+  TDataSetRows dataSetRows(dm_.oDS_Indexes, true);
+  fromDataSet.Fill(dataSetRows);
   ASSERT_EQ(fromDataSet.Count(), 2);
   EXPECT_EQ(fromDataSet.Item(0).Columns, "C,A");
   EXPECT_TRUE(dm_.oDS_Indexes.Eof());
@@ -118,14 +128,16 @@ TEST_F(DictionaryDb, DataSetValuesAreTrimmedQueryValuesAreNot) {
   dm_.Q_TableIndexes.AssignVariable("table_name", "T1");
   dm_.Q_TableIndexes.Execute();
   TIndexList fromQuery;
-  fromQuery.Fill(&dm_.Q_TableIndexes, nullptr);
+  TQueryRows queryRows(dm_.Q_TableIndexes);
+  fromQuery.Fill(queryRows);
   ASSERT_EQ(fromQuery.Count(), 2);
   EXPECT_EQ(fromQuery.Item(0).IndexName, " I_SP");
 
   dm_.oDS_Indexes.AssignVariable("table_name", "T1");
   dm_.oDS_Indexes.Open();
   TIndexList fromDataSet;
-  fromDataSet.Fill(nullptr, &dm_.oDS_Indexes);
+  TDataSetRows dataSetRows(dm_.oDS_Indexes, true);
+  fromDataSet.Fill(dataSetRows);
   ASSERT_EQ(fromDataSet.Count(), 2);
   EXPECT_EQ(fromDataSet.Item(0).IndexName, "I_SP");
   EXPECT_EQ(fromDataSet.FindByName("t1_pk"), &fromDataSet.Item(1));
@@ -135,7 +147,8 @@ TEST_F(DictionaryDb, ConstraintsCarryTheirReferenceText) {
   dm_.Q_TableConstraints.AssignVariable("table_name", "T2");
   dm_.Q_TableConstraints.Execute();
   TConstraintList list;
-  list.Fill(&dm_.Q_TableConstraints, nullptr);
+  TQueryRows queryRows(dm_.Q_TableConstraints);
+  list.Fill(queryRows);
   ASSERT_EQ(list.Count(), 3);
   const TConstraintData* fk = list.FindByName("T2_FK");
   ASSERT_NE(fk, nullptr);
@@ -154,7 +167,8 @@ TEST_F(DictionaryDb, ConstraintsCarryTheirReferenceText) {
   dm_.oDS_Constraints.AssignVariable("TABLE_NAME", "T2");
   dm_.oDS_Constraints.Open();
   TConstraintList fromDataSet;
-  fromDataSet.Fill(nullptr, &dm_.oDS_Constraints);
+  TDataSetRows dataSetRows(dm_.oDS_Constraints, true);
+  fromDataSet.Fill(dataSetRows);
   ASSERT_EQ(fromDataSet.Count(), 3);
   EXPECT_EQ(fromDataSet.FindByName("T2_FK")->Reference, "(A) REFERENCES T1 (ID)");
 }
@@ -164,16 +178,17 @@ TEST_F(DictionaryDb, PrivilegesFromQueryAndDataSet) {
   ASSERT_FALSE(dm_.Q_Privileges.Eof());
   EXPECT_EQ(dm_.Q_Privileges.FieldText("table_name"), "T1");
   EXPECT_EQ(dm_.Q_Privileges.FieldText("grantee"), "OTHERU");
-  EXPECT_EQ(PrivilegeText(&dm_.Q_Privileges, nullptr), "SELECT,UPDATE");
+  const TQueryRows queryRow(dm_.Q_Privileges);
+  EXPECT_EQ(PrivilegeText(queryRow), "SELECT,UPDATE");
   dm_.Q_Privileges.Next();
-  EXPECT_EQ(PrivilegeText(&dm_.Q_Privileges, nullptr), "SELECT");
+  EXPECT_EQ(PrivilegeText(queryRow), "SELECT");
   dm_.Q_Privileges.Next();
   EXPECT_TRUE(dm_.Q_Privileges.Eof());
 
   dm_.oDS_Privileges.Open();
   ASSERT_TRUE(dm_.oDS_Privileges.LocateRecord("table_name;grantee",
                                               oracle::TVariant(std::vector<oracle::TVariant>{"T1", "OTHERU"})));
-  EXPECT_EQ(PrivilegeText(nullptr, &dm_.oDS_Privileges), "SELECT,UPDATE");
+  EXPECT_EQ(PrivilegeText(TDataSetRows(dm_.oDS_Privileges, false)), "SELECT,UPDATE");
 }
 
 TEST_F(DictionaryDb, KeyedDataSetsFindTheirObjects) {
@@ -250,6 +265,55 @@ TEST_F(DictionaryDb, ExecuteStatementLogsAUnitCreatedWithCompilationErrorsAsReje
   dm_.ExecuteStatement(host, "CREATE OR REPLACE PROCEDURE P9 IS\nBEGIN\n  NULL;\nEND;", "\tCreate procedure P9");
   EXPECT_EQ(host.update, (Strings{"\tCreate procedure P9"}));
   EXPECT_EQ(dm_.RejectedStatements, 1);
+}
+
+// Keys of several columns and synonyms made by other users, next to the
+// shared schema.
+class DictionaryDbMore : public DictionaryDb {
+ protected:
+  void AddObjects() override {
+    db_.Run("APPU/secret",
+            "CREATE TABLE T3 (P NUMBER, Q NUMBER, R NUMBER, CONSTRAINT T3_PK PRIMARY KEY (P, Q, R));\n"
+            "CREATE TABLE T4 (R NUMBER, Y NUMBER, X NUMBER, Q NUMBER, P NUMBER,\n"
+            "  CONSTRAINT T4_T2_FK FOREIGN KEY (Y, X) REFERENCES T2 (A, B),\n"
+            "  CONSTRAINT T4_T3_FK FOREIGN KEY (P, Q, R) REFERENCES T3 (P, Q, R));\n"
+            "CREATE PUBLIC SYNONYM PS1 FOR APPU.T1;\n");
+    db_.Run("OTHERU/other", "CREATE SYNONYM OS1 FOR APPU.T1;\n");
+  }
+};
+
+TEST_F(DictionaryDbMore, ForeignKeysOfSeveralColumnsListEachColumnOnceInKeyOrder) {
+  const std::string expected[] = {"(Y,X) REFERENCES T2 (A,B)", "(P,Q,R) REFERENCES T3 (P,Q,R)"};
+  dm_.Q_TableConstraints.AssignVariable("table_name", "T4");
+  dm_.Q_TableConstraints.Execute();
+  TConstraintList fromQuery;
+  TQueryRows queryRows(dm_.Q_TableConstraints);
+  fromQuery.Fill(queryRows);
+  ASSERT_EQ(fromQuery.Count(), 2);
+  EXPECT_EQ(fromQuery.Item(0).Reference, expected[0]);
+  EXPECT_EQ(fromQuery.Item(1).Reference, expected[1]);
+
+  dm_.oDS_Constraints.AssignVariable("table_name", "T4");
+  dm_.oDS_Constraints.Open();
+  TConstraintList fromDataSet;
+  TDataSetRows dataSetRows(dm_.oDS_Constraints, true);
+  fromDataSet.Fill(dataSetRows);
+  ASSERT_EQ(fromDataSet.Count(), 2);
+  EXPECT_EQ(fromDataSet.FindByName("T4_T2_FK")->Reference, expected[0]);
+  EXPECT_EQ(fromDataSet.FindByName("T4_T3_FK")->Reference, expected[1]);
+}
+
+TEST_F(DictionaryDbMore, SynonymsAreTheUsersOwnAndPublicOnesNotOtherUsersPrivateOnes) {
+  // OTHERU's OS1 points at APPU.T1 too, but it is neither APPU's nor public.
+  EXPECT_EQ(Column(dm_.Q_Synonyms, "s_name"), (Strings{"PS1", "SY1", "SY2"}));
+  EXPECT_EQ(Column(dm_.Q_Synonyms, "grantee"), (Strings{"PUBLIC", "", ""}));
+  // The compare's list holds every public synonym of the database besides.
+  dm_.oDS_Synonyms.Open();
+  std::set<std::string> fromDataSet;
+  for (; !dm_.oDS_Synonyms.Eof(); dm_.oDS_Synonyms.Next())
+    fromDataSet.insert(dm_.oDS_Synonyms.FieldForColumn("s_name").AsString());
+  for (const char* name : {"PS1", "SY1", "SY2"}) EXPECT_EQ(fromDataSet.count(name), 1u) << name;
+  EXPECT_EQ(fromDataSet.count("OS1"), 0u);
 }
 
 }  // namespace

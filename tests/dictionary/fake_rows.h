@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/grouped_lists.h"
+#include "dictionary/row_source.h"
 
 namespace skelvane::testing {
 
@@ -35,16 +35,24 @@ inline FakeRows::Row IndexRow(std::string name, std::string column, std::string 
           {"column_name", std::move(column)}};
 }
 
+// One row of the constraints query: a constrained column at `fromPos` and,
+// for a foreign key, one column of the referenced key at `toPos`.
 inline FakeRows::Row ConstraintRow(std::string name, std::string type, std::string from,
-                                   std::string toTable = "", std::string toColumn = "") {
+                                   std::string toTable = "", std::string toColumn = "",
+                                   std::string fromPos = "1", std::string toPos = "") {
   return {{"constraint_name", std::move(name)}, {"constraint_type", std::move(type)},
           {"index_name", ""}, {"search_condition", ""}, {"status", "ENABLED"},
-          {"f_col_name", std::move(from)}, {"to_table_name", std::move(toTable)},
-          {"to_col_name", std::move(toColumn)}};
+          {"f_col_name", std::move(from)}, {"f_pos", std::move(fromPos)},
+          {"to_table_name", std::move(toTable)}, {"to_col_name", std::move(toColumn)},
+          {"to_pos", std::move(toPos)}};
 }
 
 inline FakeRows::Row SourceRow(std::string name, std::string text) {
   return {{"name", std::move(name)}, {"text", std::move(text)}};
+}
+
+inline FakeRows::Row ColumnRow(std::string name, std::string hidden) {
+  return {{"column_name", std::move(name)}, {"hidden_column", std::move(hidden)}};
 }
 
 }  // namespace skelvane::testing

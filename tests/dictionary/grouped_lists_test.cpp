@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "dictionary/fake_rows.h"
 #include "dictionary/grouped_lists.h"
@@ -107,8 +109,8 @@ TEST(IndexList, MissingColumnStopsFillKeepingWhatWasBuilt) {
 
 TEST(ConstraintList, ReferenceTextForForeignKeysAndOthers) {
   FakeRows rows({
-      ConstraintRow("FK", "R", "A", "T2", "X"), ConstraintRow("FK", "R", "A", "T2", "Y"),
-      ConstraintRow("FK", "R", "B", "T2", "X"), ConstraintRow("FK", "R", "B", "T2", "Y"),
+      ConstraintRow("FK", "R", "A", "T2", "X", "1", "1"),
+      ConstraintRow("FK", "R", "B", "T2", "Y", "2", "2"),
       ConstraintRow("PK", "P", "ID"),
   });
   TConstraintList list;
@@ -117,10 +119,80 @@ TEST(ConstraintList, ReferenceTextForForeignKeysAndOthers) {
   EXPECT_EQ(list.Item(0).ConstraintName, "FK");
   EXPECT_EQ(list.Item(0).ConstraintType, "R");
   EXPECT_EQ(list.Item(0).Status, "ENABLED");
-  EXPECT_EQ(list.Item(0).Reference, "(A,A,B,B) REFERENCES T2 (X,Y,X,Y)");
+  EXPECT_EQ(list.Item(0).Reference, "(A,B) REFERENCES T2 (X,Y)");
   // Closed at the end of the stream, with the to-table empty: two blanks.
   EXPECT_EQ(list.Item(1).Reference, "(ID) REFERENCES  ()");
   EXPECT_EQ(list.FindByName("pk"), &list.Item(1));
+}
+
+// The query joins every column of a foreign key with every column of the key
+// it references, in no particular order of the referenced columns; only the
+// pairs at equal positions make the reference.
+struct TForeignKeyCase {
+  const char* name;
+  std::vector<FakeRows::Row> rows;
+  std::vector<std::string> references;  // one per record, in list order
+};
+
+TEST(ConstraintList, ForeignKeyColumnsPairByPositionWhateverTheRowOrder) {
+  auto fk = [](const char* name, const char* from, const char* fromPos, const char* to,
+               const char* toPos) {
+    return ConstraintRow(name, "R", from, "P", to, fromPos, toPos);
+  };
+  const std::vector<TForeignKeyCase> cases = {
+      {"two columns, referenced ones reversed",
+       {fk("FK", "A", "1", "Y", "2"), fk("FK", "A", "1", "X", "1"),
+        fk("FK", "B", "2", "Y", "2"), fk("FK", "B", "2", "X", "1")},
+       {"(A,B) REFERENCES P (X,Y)"}},
+      {"three columns, every pairing present",
+       {fk("FK", "C", "1", "Z", "3"), fk("FK", "C", "1", "X", "1"), fk("FK", "C", "1", "Y", "2"),
+        fk("FK", "A", "2", "Y", "2"), fk("FK", "A", "2", "Z", "3"), fk("FK", "A", "2", "X", "1"),
+        fk("FK", "B", "3", "X", "1"), fk("FK", "B", "3", "Y", "2"), fk("FK", "B", "3", "Z", "3")},
+       {"(C,A,B) REFERENCES P (X,Y,Z)"}},
+      {"positions compared without surrounding blanks",
+       {fk("FK", "A", " 1", "X", "1 "), fk("FK", "A", " 1", "Y", "2"),
+        fk("FK", "B", "2", "X", "1"), fk("FK", "B", "2", "Y", " 2")},
+       {"(A,B) REFERENCES P (X,Y)"}},
+      {"positions are numbers, not prefixes",
+       {fk("FK", "A", "1", "K", "10"), fk("FK", "A", "1", "X", "1"),
+        fk("FK", "J", "10", "K", "10"), fk("FK", "J", "10", "X", "1")},
+       {"(A,J) REFERENCES P (X,K)"}},
+      {"a mismatched last row does not end the stream early",
+       {fk("F1", "A", "1", "X", "1"), fk("F1", "A", "1", "Y", "2"), fk("F1", "B", "2", "Y", "2"),
+        fk("F2", "Q", "1", "X", "1"), fk("F2", "Q", "1", "Y", "2")},
+       {"(A,B) REFERENCES P (X,Y)", "(Q) REFERENCES P (X)"}},
+      {"an unreadable referenced key leaves the to-columns empty",
+       {ConstraintRow("FK", "R", "A", "", "", "1", ""), ConstraintRow("FK", "R", "B", "", "", "2", "")},
+       {"(A,B) REFERENCES  ()"}},
+      {"other constraints keep every column",
+       {ConstraintRow("UK", "U", "A", "", "", "1"), ConstraintRow("UK", "U", "B", "", "", "2"),
+        fk("ZFK", "A", "1", "X", "1")},
+       {"(A,B) REFERENCES  ()", "(A) REFERENCES P (X)"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeRows rows(c.rows);
+    TConstraintList list;
+    list.Fill(rows);
+    std::vector<std::string> references;
+    for (int i = 0; i < list.Count(); ++i) references.push_back(list.Item(i).Reference);
+    EXPECT_EQ(references, c.references);
+    EXPECT_TRUE(rows.Eof());
+  }
+}
+
+TEST(ConstraintList, GroupWhoseFirstRowIsSkippedStillTakesItsHeader) {
+  FakeRows::Row first = ConstraintRow("FK", "R", "A", "P", "Y", "1", "2");
+  first["status"] = "DISABLED";
+  FakeRows::Row second = ConstraintRow("FK", "R", "A", "P", "X", "1", "1");
+  second["status"] = "DISABLED";
+  FakeRows rows({first, second});
+  TConstraintList list;
+  list.Fill(rows);
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Item(0).ConstraintName, "FK");
+  EXPECT_EQ(list.Item(0).Status, "DISABLED");
+  EXPECT_EQ(list.Item(0).Reference, "(A) REFERENCES P (X)");
 }
 
 TEST(ConstraintList, ToTableComesFromTheGroupsLastRow) {

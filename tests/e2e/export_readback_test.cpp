@@ -17,6 +17,7 @@
 #include "e2e/export_support.h"
 #include "dictionary/column_type_text.h"
 #include "dictionary/row_sources.h"
+#include "dictionary/visible_columns.h"
 #include "export/export_schema.h"
 #include "sdb/sdb_parser.h"
 #include "sdb/entry.h"
@@ -83,6 +84,7 @@ TInventory FromDictionary(TDM& dm) {
     dm.Q_TableFields.AssignVariable("table_name", t);
     auto& f = dm.Q_TableFields;
     ForEachRow(f, [&] {
+      if (IsHiddenColumn(TQueryRows(f))) return;
       inv.insert("column " + t + "." + f.FieldText("column_name") + " type=" +
                  ColumnTypeTextOfRow(TQueryRows(f)) +
                  " null=" + f.FieldText("nullable") +
@@ -92,7 +94,8 @@ TInventory FromDictionary(TDM& dm) {
     TIndexList indexes;
     dm.Q_TableIndexes.AssignVariable("table_name", t);
     dm.Q_TableIndexes.Execute();
-    indexes.Fill(&dm.Q_TableIndexes, nullptr);
+    TQueryRows indexRows(dm.Q_TableIndexes);
+    indexes.Fill(indexRows);
     for (int i = 0; i < indexes.Count(); ++i) {
       const auto& x = indexes.Item(i);
       inv.insert("index " + t + "." + x.IndexName + " " + x.Uniqueness + " " + x.Columns);
@@ -100,7 +103,8 @@ TInventory FromDictionary(TDM& dm) {
     TConstraintList constraints;
     dm.Q_TableConstraints.AssignVariable("table_name", t);
     dm.Q_TableConstraints.Execute();
-    constraints.Fill(&dm.Q_TableConstraints, nullptr);
+    TQueryRows constraintRows(dm.Q_TableConstraints);
+    constraints.Fill(constraintRows);
     for (int i = 0; i < constraints.Count(); ++i) {
       const auto& c = constraints.Item(i);
       inv.insert("constraint " + t + "." + c.ConstraintName + " " + c.ConstraintType + " " +
@@ -120,7 +124,8 @@ TInventory FromDictionary(TDM& dm) {
                              std::pair{&dm.Q_Procedures, "procedure "}}) {
     TFuncList routines;
     query->Execute();
-    routines.Fill(*query);
+    TQueryRows rows(*query);
+    routines.Fill(rows);
     for (int i = 0; i < routines.Count(); ++i) inv.insert(kind + routines.Item(i).Name);
   }
   ForEachRow(dm.Q_Views, [&] {
@@ -142,7 +147,7 @@ TInventory FromDictionary(TDM& dm) {
   });
   auto& p = dm.Q_Privileges;
   ForEachRow(p, [&] {
-    inv.insert("grant " + p.FieldText("table_name") + " " + PrivilegeText(&p, nullptr) + " " +
+    inv.insert("grant " + p.FieldText("table_name") + " " + PrivilegeText(TQueryRows(p)) + " " +
                p.FieldText("grantee"));
   });
   auto& l = dm.Q_DbLink;
@@ -236,7 +241,9 @@ TEST(ExportReadBack, EveryDictionaryObjectIsFoundAlongTheComparePaths) {
 TEST(ExportReadBack, BareTargetNameLandsBesideTheProgram) {
   TScratch scratch("bare");
   CreateDatabase(scratch.Dir(), "XE");
-  RunScript(scratch.Dir(), "XE", "SYSTEM/manager", "create user EMPTY_OWNER identified by pw;\n");
+  RunScript(scratch.Dir(), "XE", "SYSTEM/manager",
+            "create user EMPTY_OWNER identified by pw;\n"
+            "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM, CREATE DATABASE LINK TO EMPTY_OWNER;\nGRANT SELECT ON SYS.OBJ$ TO EMPTY_OWNER;\nGRANT SELECT ON SYS.SYN$ TO EMPTY_OWNER;\nGRANT SELECT ON SYS.USER$ TO EMPTY_OWNER;\n");
   fs::create_directories(scratch.Dir() / "prog");
   fs::create_directories(scratch.Dir() / "cwd");
   const fs::path cwd = fs::current_path();

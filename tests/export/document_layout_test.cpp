@@ -148,8 +148,8 @@ TEST(DocumentLayout, TriggerBodyLosesTrailingBlankLinesRoutineKeepsItsLineEnd) {
                                 {"description", "TRG before insert on EMP\r\n"},
                                 {"trigger_body", "begin\r\n  null;\r\nend;\r\n\r\n \t"}}),
             "TRG");
-  doc.Routine("f", TFuncData{"F1", "function F1 return number is\r\nbegin return 1; end;\r\n"});
-  doc.Routine("p", TFuncData{"P1", "procedure P1 is begin null; end;"});
+  doc.Routine('f', TFuncData{"F1", "function F1 return number is\r\nbegin return 1; end;\r\n"});
+  doc.Routine('p', TFuncData{"P1", "procedure P1 is begin null; end;"});
   EXPECT_EQ(sink.bytes,
             Lines({"\t{t ", "\t\t{name TRG}", "\t\t{trigger_body",
                    "TRG before insert on EMP\r\nbegin\r\n  null;\r\nend;", "\t\t}", "\t}",

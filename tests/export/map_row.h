@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "dictionary/grouped_lists.h"
+#include "dictionary/row_source.h"
 #include "export/line_sink.h"
 
 namespace skelvane::testing {

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "dictionary/grouped_lists.h"
+#include "dictionary/row_source.h"
 
 namespace skelvane {
 namespace {
