@@ -16,6 +16,10 @@ bool MeansNoMaxValue(const std::string& maxValue) {
   return maxValue == "1E27" || maxValue == "1E28";
 }
 
+// The lower bound of a falling sequence without one is 27 nines below zero,
+// which reads as -1E27; written back as MINVALUE it would have 28 digits.
+bool MeansNoMinValue(const std::string& minValue) { return minValue == "-1E27"; }
+
 std::string CreateSequenceStatement(const TCompareContext& c, const TTreeResult& sequence,
                                      const std::string& name) {
   const std::string increment = GetEntryValue(sequence, kKeyIncrementBy);
@@ -26,7 +30,8 @@ std::string CreateSequenceStatement(const TCompareContext& c, const TTreeResult&
   std::string statement = "CREATE SEQUENCE " + c.Host.UserNameText() + "." + name +
                           " START WITH " + start;
   statement += MeansNoMaxValue(maxValue) ? " NOMAXVALUE" : " MAXVALUE " + maxValue;
-  statement += " MINVALUE " + GetEntryValue(sequence, kKeyMinValue);
+  const std::string minValue = GetEntryValue(sequence, kKeyMinValue);
+  statement += MeansNoMinValue(minValue) ? " NOMINVALUE" : " MINVALUE " + minValue;
   if (increment != "1") statement += " INCREMENT BY " + increment;
   statement += GetEntryValue(sequence, kKeyCycle) == "N" ? " NOCYCLE" : " CYCLE";
   statement += GetEntryValue(sequence, kKeyOrder) == "N" ? " NOORDER" : " ORDER";
