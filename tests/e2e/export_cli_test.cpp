@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "e2e/export_support.h"
 
@@ -54,6 +55,29 @@ TEST(ExportCli, UncreatableTargetFailsBeforeAnyLogLine) {
             std::string::npos)
       << run.err;
   EXPECT_EQ(run.out.find("begin reading..."), std::string::npos) << run.out;
+}
+
+TEST(ExportCli, ExpressionIndexesLeaveTheirHiddenColumnsOutOfTheFields) {
+  TScratch scratch("hidden");
+  EmptyOwner(scratch.Dir());
+  RunScript(scratch.Dir(), "XE", "EMPTY_OWNER/pw",
+            "create table T (ID number(10), NAME varchar2(20));\n"
+            "create index T_UP_IX on T (UPPER(NAME));\n"
+            "create index T_DESC_IX on T (ID DESC, NAME);\n");
+  const fs::path doc = scratch.Dir() / "hidden._sdb";
+  TCliRun run = RunCli(scratch.Dir(), {"export", "--user", "EMPTY_OWNER", "--file", doc.string()}, "pw");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string text = ReadFile(doc);
+  const size_t fields = text.find("\t\t{fields\r\n");
+  const size_t indexes = text.find("\t\t{indexes\r\n");
+  ASSERT_NE(fields, std::string::npos);
+  ASSERT_NE(indexes, std::string::npos);
+  std::vector<std::string> names;
+  for (size_t at = text.find("{name ", fields); at < indexes; at = text.find("{name ", at + 1))
+    names.push_back(text.substr(at + 6, text.find('}', at) - at - 6));
+  EXPECT_EQ(names, (std::vector<std::string>{"ID", "NAME"})) << text;
+  // The indexes name the hidden columns, so the dictionary did list them.
+  EXPECT_NE(text.find("{columns SYS_NC"), std::string::npos) << text;
 }
 
 // Views whose column query can be made to fail, after a table and before
