@@ -128,7 +128,9 @@ class TGenerator {
       case 2: {
         const int p = rnd_.Between(1, 20);
         c.kind = "NUMBER(p,s)";
-        c.type = "NUMBER(" + std::to_string(p) + "," + std::to_string(rnd_.Between(0, std::min(p, 6))) + ")";
+        // A negative scale rounds to the left of the point.
+        const int scale = rnd_.Chance(15) ? -rnd_.Between(1, 3) : rnd_.Between(0, std::min(p, 6));
+        c.type = "NUMBER(" + std::to_string(p) + "," + std::to_string(scale) + ")";
         c.numeric = c.keyable = true;
         break;
       }
@@ -148,7 +150,12 @@ class TGenerator {
         break;
       case 13: c.kind = "CLOB"; c.type = "CLOB"; break;
       case 14: c.kind = "BLOB"; c.type = "BLOB"; break;
-      case 15: c.kind = "FLOAT"; c.type = "FLOAT"; c.numeric = c.keyable = true; break;
+      case 15:
+        // The type text shows no binary precision, so FLOAT(n) comes back as FLOAT in both documents.
+        c.kind = "FLOAT";
+        c.type = rnd_.Chance(70) ? "FLOAT" : "FLOAT(" + std::to_string(rnd_.Between(1, 126)) + ")";
+        c.numeric = c.keyable = true;
+        break;
       default: c.kind = "LONG"; c.type = "LONG"; break;
     }
     if (rnd_.Chance(30)) c.defaultSql = DefaultFor(c);
@@ -224,6 +231,14 @@ class TGenerator {
         if (!p.key.empty()) keyed.push_back(&p);
       if (!keyed.empty()) parent = rnd_.Pick(keyed);
     }
+    // A table over itself (a tree) refers to its own single-column ID key.
+    const bool selfReference = Has(TFeature::ForeignKeys) && !parent && rnd_.Chance(25);
+    if (selfReference) {
+      TColumn c = id;
+      c.name = "PARENT_ID";
+      c.notNull = false;
+      t.columns.push_back(c);
+    }
     std::vector<std::string> fkColumns;
     if (parent) {
       for (const auto& k : parent->key) {
@@ -242,7 +257,7 @@ class TGenerator {
     Count("column", static_cast<int>(t.columns.size()));
 
     if (rnd_.Chance(80)) {
-      t.key = rnd_.Chance(30) ? PickKeyColumns(t, 2) : std::vector<std::string>{"ID"};
+      t.key = rnd_.Chance(30) && !selfReference ? PickKeyColumns(t, 2) : std::vector<std::string>{"ID"};
       for (auto& c : t.columns)
         if (std::find(t.key.begin(), t.key.end(), c.name) != t.key.end()) c.notNull = true;
       const std::string clause = "PRIMARY KEY (" + Join(t.key, ", ") + ")";
@@ -271,6 +286,11 @@ class TGenerator {
                                               : "CHECK (" + condition + ")");
         Count("check constraint");
       }
+    }
+    if (selfReference && !t.key.empty()) {
+      constraints.push_back("CONSTRAINT FK_" + t.name + "_PARENT FOREIGN KEY (PARENT_ID) REFERENCES " + t.name +
+                            " (ID)");
+      Count("self-referencing foreign key");
     }
     if (parent) {
       const std::string clause = "FOREIGN KEY (" + Join(fkColumns, ", ") + ") REFERENCES " + parent->name +
@@ -384,7 +404,7 @@ class TGenerator {
       const TTable& t = AnyTable();
       const std::string second = t.columns[1].name;
       std::vector<std::string> columns;
-      switch (rnd_.Below(4)) {
+      switch (rnd_.Below(views_.empty() ? 4 : 5)) {
         case 0:
           Out("CREATE VIEW " + name + " AS SELECT ID, " + second + " FROM " + t.name + " WHERE ID > 0");
           columns = {"ID", second};
@@ -398,13 +418,19 @@ class TGenerator {
           Out("CREATE OR REPLACE VIEW " + name + " AS SELECT * FROM " + t.name);
           for (const auto& c : t.columns) columns.push_back(c.name);
           break;
-        default:
+        case 3:
           Out("CREATE VIEW " + name + " AS SELECT 1 AS ONE, 'x' AS LETTER FROM DUAL");
           columns = {"ONE", "LETTER"};
+          break;
+        default:
+          // Over the previous view, so the compare must create views in document order.
+          Out("CREATE VIEW " + name + " (FIRST_COLUMN) AS SELECT " + viewColumns_.back() + " FROM " + views_.back());
+          columns = {"FIRST_COLUMN"};
           break;
       }
       Count("view");
       views_.push_back(name);
+      viewColumns_.push_back(columns.front());
       if (rnd_.Chance(50)) {
         Out("COMMENT ON TABLE " + name + " IS " + Quoted(Comment()));
         Count("comment");
@@ -473,6 +499,7 @@ class TGenerator {
   TGeneratedSchema schema_;
   std::vector<TTable> tables_;
   std::vector<std::string> views_;
+  std::vector<std::string> viewColumns_;  // the first column of each view
   std::vector<std::string> sequences_;
 };
 

@@ -24,7 +24,8 @@ TEST(SchemaGenerator, FiftySeedsReachEveryColumnTypeAndObjectKind) {
                            "BLOB", "FLOAT", "LONG"})
     EXPECT_GT(types[type], 0) << type;
   for (const char* kind : {"table", "comment", "index", "unique index", "primary key", "unique constraint",
-                           "check constraint", "foreign key", "multi-column foreign key", "sequence", "trigger",
+                           "check constraint", "foreign key", "multi-column foreign key", "self-referencing foreign key",
+                           "sequence", "trigger",
                            "function", "procedure", "view", "grant", "private synonym", "public synonym",
                            "database link"})
     EXPECT_GT(objects[kind], 0) << kind;
