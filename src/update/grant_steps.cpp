@@ -1,6 +1,7 @@
 #include "update/grant_steps.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/text.h"
