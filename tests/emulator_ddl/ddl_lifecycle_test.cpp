@@ -1,8 +1,19 @@
 // Objects over their life: dropping, privileges passed on, several
 // connections to one file, and the dictionary queries reading the result.
+#include "dictionary/dm_sql.h"
 #include "emu_fixture.h"
 
 using DdlLifecycle = EmuTest;
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
+}  // namespace
 
 TEST_F(DdlLifecycle, DroppingATableTakesItsDependentsAlong) {
   Exec("CREATE TABLE T (A NUMBER PRIMARY KEY, B NUMBER NOT NULL)");
@@ -108,15 +119,8 @@ TEST_F(DdlLifecycle, ExportQueriesReadTheStoredKeysAndSynonyms) {
   Exec("CREATE TABLE P (A NUMBER, B NUMBER, CONSTRAINT P_PK PRIMARY KEY (A, B))");
   Exec("CREATE TABLE C (X NUMBER, Y NUMBER)");
   Exec("ALTER TABLE C ADD ( CONSTRAINT C_FK FOREIGN KEY (X,Y) REFERENCES P (A,B))");
-  auto r = app_->Execute(
-      "select uc.*, acc1.COLUMN_NAME f_col_name,acc1.POSITION f_pos, acc2.TABLE_NAME to_table_name, "
-      "acc2.COLUMN_NAME to_col_name, acc2.POSITION to_pos\n"
-      "from USER_CONSTRAINTS uc, all_cons_columns acc1, all_cons_columns acc2\n"
-      "where uc.table_name=:table_name\n"
-      "and uc.CONSTRAINT_NAME=acc1.CONSTRAINT_NAME\n"
-      "and uc.R_CONSTRAINT_NAME=acc2.CONSTRAINT_NAME(+)\n"
-      "order by uc.constraint_name,acc1.position",
-      {{"TABLE_NAME", oraemu::Value::Text("C")}}, false);
+  auto r = app_->Execute(Joined(skelvane::dm_sql::kTableConstraints),
+                         {{"TABLE_NAME", oraemu::Value::Text("C")}}, false);
   ASSERT_EQ(r.rows.size(), 4u);  // each foreign key column with each key column
   std::vector<std::string> seen;
   const size_t n = r.columns.size();
@@ -128,10 +132,8 @@ TEST_F(DdlLifecycle, ExportQueriesReadTheStoredKeysAndSynonyms) {
   ExecAs(*system_, "CREATE PUBLIC SYNONYM EVERYONE FOR APP.P");
   ExecAs(*system_, "GRANT SELECT ON SYS.SYN$ TO APP");
   ExecAs(*system_, "GRANT SELECT ON SYS.OBJ$ TO APP");
-  r = app_->Execute(
-      "select o.name S_NAME, s.owner, s.name O_NAME, s.node, decode( owner#,userenv('SCHEMAID'),'','PUBLIC') grantee\n"
-      "from sys.syn$ s, sys.obj$ o\nwhere o.obj# = s.obj#\n  and o.type# = 5\n  and s.owner = USER\norder by o.name",
-      {}, false);
+  ExecAs(*system_, "GRANT SELECT ON SYS.USER$ TO APP");
+  r = app_->Execute(Joined(skelvane::dm_sql::kSynonyms), {}, false);
   ASSERT_EQ(r.rows.size(), 2u);
   EXPECT_EQ(r.rows[0][0].text + "|" + r.rows[0][4].text, "EVERYONE|PUBLIC");
   EXPECT_EQ(r.rows[1][0].text + "|" + r.rows[1][2].text + "|" + (r.rows[1][4].IsNull() ? "null" : "?"), "MINE|P|null");
