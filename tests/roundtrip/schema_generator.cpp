@@ -96,6 +96,7 @@ class TGenerator {
     if (Has(TFeature::Functions)) AddFunctions();
     if (Has(TFeature::Procedures)) AddProcedures();
     if (Has(TFeature::Views)) AddViews();
+    if (Has(TFeature::Views) && Has(TFeature::ViewsOverLaterViews) && rnd_.Chance(30)) AddViewOverLaterView();
     if (Has(TFeature::Grants)) AddGrants();
     AddSynonyms();
     if (Has(TFeature::DatabaseLinks)) AddLinks();
@@ -442,6 +443,14 @@ class TGenerator {
     }
   }
 
+  // A view whose name sorts before the view it reads, so name order is not creation order.
+  void AddViewOverLaterView() {
+    Out("CREATE VIEW V_0 AS SELECT " + viewColumns_.back() + " FROM " + views_.back());
+    Count("view over a later view");
+    views_.push_back("V_0");
+    viewColumns_.push_back(viewColumns_.back());
+  }
+
   void AddGrants() {
     static const std::vector<std::string> kPrivileges = {"SELECT",     "INSERT", "DELETE", "UPDATE",
                                                          "REFERENCES", "ALTER",  "INDEX"};
@@ -528,6 +537,7 @@ const char* FeatureName(TFeature feature) {
     case TFeature::PublicSynonyms: return "public synonyms";
     case TFeature::DatabaseLinks: return "database links";
     case TFeature::MultiLineComments: return "multi-line comments";
+    case TFeature::ViewsOverLaterViews: return "views over views later in name order";
     case TFeature::PaddedTableComments: return "table comments with blanks at either end";
   }
   return "?";

@@ -29,6 +29,7 @@ enum class TFeature {
   PublicSynonyms,
   DatabaseLinks,
   MultiLineComments,
+  ViewsOverLaterViews,
   PaddedTableComments,  // the last: AllFeatures counts up to it
 };
 

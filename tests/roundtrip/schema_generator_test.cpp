@@ -27,7 +27,7 @@ TEST(SchemaGenerator, FiftySeedsReachEveryColumnTypeAndObjectKind) {
                            "check constraint", "foreign key", "multi-column foreign key", "self-referencing foreign key",
                            "sequence", "trigger",
                            "function", "procedure", "view", "grant", "private synonym", "public synonym",
-                           "database link"})
+                           "database link", "view over a later view"})
     EXPECT_GT(objects[kind], 0) << kind;
 }
 
@@ -41,7 +41,8 @@ TEST(SchemaGenerator, LeftOutFeaturesLeaveNoTrace) {
                          {TFeature::DatabaseLinks, "LINK"},   {TFeature::PublicSynonyms, "PUBLIC SYNONYM"},
                          {TFeature::ForeignKeys, "FOREIGN"},  {TFeature::UniqueConstraints, " UNIQUE ("},
                          {TFeature::Functions, "FUNCTION"},   {TFeature::Procedures, "PROCEDURE"},
-                         {TFeature::DescendingDefaultBounds, "INCREMENT BY -3"}};
+                         {TFeature::DescendingDefaultBounds, "INCREMENT BY -3"},
+                         {TFeature::ViewsOverLaterViews, "V_0"}};
   for (const auto& c : cases) {
     auto features = AllFeatures();
     features.erase(c.feature);
