@@ -155,6 +155,8 @@ int main(int argc, char** argv) {
       Session admin(oci, "SYSTEM", "manager");
       admin.Run("CREATE USER BENCH IDENTIFIED BY bench");
       admin.Run("CREATE USER OTHER IDENTIFIED BY other");
+      admin.Run("GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM TO BENCH, OTHER");
+      for (const char* table : {"OBJ$", "SYN$", "USER$"}) admin.Run(std::string("GRANT SELECT ON SYS.") + table + " TO BENCH");
     }
     {
       Session bench(oci, "BENCH", "bench");

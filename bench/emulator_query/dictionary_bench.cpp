@@ -110,7 +110,7 @@ int main() {
   auto system = db->Logon("SYSTEM", "manager", false).session;
   system->Execute("CREATE USER SCOTT IDENTIFIED BY pw", {});
   system->Execute("CREATE USER CROWD IDENTIFIED BY pw", {});
-  system->Execute("GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM TO SCOTT, CROWD", {});
+  system->Execute("GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE DATABASE LINK TO SCOTT, CROWD", {});
   for (const char* table : {"OBJ$", "SYN$", "USER$"})
     system->Execute(std::string("GRANT SELECT ON SYS.") + table + " TO SCOTT", {});
   auto scott = db->Logon("SCOTT", "pw", false).session;

@@ -110,7 +110,11 @@ void CreateDatabase(const fs::path& dir, int tables) {
   const fs::path users = dir / "users.sql";
   const fs::path schema = dir / "schema.sql";
   {
-    std::ofstream(users) << "create user " << kUser << " identified by " << kPassword << ";\n";
+    std::ofstream(users) << "create user " << kUser << " identified by " << kPassword << ";\n"
+                         << "grant connect, resource, create view, create synonym to " << kUser << ";\n"
+                         << "grant select on sys.obj$ to " << kUser << ";\n"
+                         << "grant select on sys.syn$ to " << kUser << ";\n"
+                         << "grant select on sys.user$ to " << kUser << ";\n";
   }
   WriteSchemaScript(schema, tables);
   const std::string env = "ORAEMU_DATA=" + Quote(dir.string()) + " ";

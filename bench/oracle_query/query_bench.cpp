@@ -87,7 +87,10 @@ int main(int argc, char** argv) {
   const std::string folder = folderTemplate;
   const std::string env = "ORAEMU_DATA=" + Quote(folder) + " ";
   const std::string script = folder + "/users.sql";
-  std::ofstream(script) << "CREATE USER BENCH IDENTIFIED BY bench;\n";
+  std::ofstream(script) << "CREATE USER BENCH IDENTIFIED BY bench;\n"
+                           "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM TO BENCH;\n"
+                           "GRANT SELECT ON SYS.OBJ$ TO BENCH;\nGRANT SELECT ON SYS.SYN$ TO BENCH;\n"
+                           "GRANT SELECT ON SYS.USER$ TO BENCH;\n";
   if (!Shell(env + Quote(tool) + " create XE --system-password manager") ||
       !Shell(env + Quote(tool) + " run XE SYSTEM/manager " + Quote(script))) {
     std::fprintf(stderr, "query_bench: cannot create the database with %s\n", tool.c_str());
