@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "dictionary/column_type_text.h"
 #include "dictionary/row_sources.h"
+#include "dictionary/visible_columns.h"
 #include "sdb/document_vocabulary.h"
 #include "sdb/entry.h"
 
@@ -32,16 +33,12 @@ bool IsSystemHiddenName(const std::string& name) {
   return true;
 }
 
-bool IsHiddenRow(TOracleDataSet& columns) {
-  return Trimmed(columns.FieldForColumn("hidden_column").AsString()) == "YES";
-}
-
 // Hidden columns are Oracle's own (function-based indexes, unused columns):
 // the compare neither checks nor adds them. Leaves `columns` on the column's
 // row when it returns false and the column exists.
 bool LeftOut(const std::string& name, TOracleDataSet& columns, bool& located) {
   located = LocateColumn(columns, name);
-  return IsSystemHiddenName(name) || (located && IsHiddenRow(columns));
+  return IsSystemHiddenName(name) || (located && IsHiddenColumn(TDataSetRows(columns, false)));
 }
 
 // A quote inside the comment would end the literal early.

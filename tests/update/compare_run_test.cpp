@@ -121,6 +121,18 @@ TEST_F(CompareRun, RefusalInTheMiddleOfATableDoesNotStopLaterColumnsOrSections) 
                                "\t\tNot found, Add T1_C_IX NONUNIQUE C", "\t\tNot found constraint T1_A_CK"}));
 }
 
+// The error position counts lines of the statement as sent: a document value
+// may span lines, and the server's offset is turned into line and column.
+TEST_F(CompareRun, RefusalOnTheSecondLineOfAStatementNamesThatLine) {
+  const TUpdateRun run = Update(SchemaDocument(
+      "OWNER", {{"M", "", {{"A", "NUMBER", "Y", "1 +\r\n  * 2"}}, {}, {}}}));
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  ASSERT_EQ(run.ddl.size(), 1u);
+  EXPECT_EQ(run.ddl[0].substr(0, run.ddl[0].find(" -> ")), "create table M (A NUMBER DEFAULT 1 +\n  * 2)");
+  EXPECT_NE(run.common.find("\n" + Refused(2, 3, "ORA-00936: missing expression") + "\n"), std::string::npos)
+      << run.common;
+}
+
 // Sections are looked for by name: a missing one logs its header only.
 TEST_F(CompareRun, DocumentWithoutSectionsLogsEveryHeader) {
   struct Case {

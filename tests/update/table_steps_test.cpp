@@ -110,6 +110,21 @@ TEST_F(TableSteps, MissingTableIsCreatedWithoutHiddenColumns) {
       << exported;
 }
 
+// Documents written before hidden columns were left out list the columns
+// behind function-based indexes; no statement can add those.
+TEST_F(TableSteps, HiddenColumnsOfAnOlderDocumentAreLeftOut) {
+  Seed("create table T (A varchar2(10 byte), B number);\ncreate index T_UP on T (upper(A));\n");
+  const TUpdateRun run = Update(SchemaDocument(
+      "OWNER", {{"T", "", {{"A", "VARCHAR2(10 BYTE)"}, {"SYS_NC00003$", "VARCHAR2(10 BYTE)", "Y", "", "x"},
+                           {"B", "NUMBER"}}, {}, {}}}));
+  EXPECT_EQ(run.exitCode, 0) << run.err << run.common;
+  EXPECT_EQ(run.common.substr(0, run.common.find("indexes:\n")),
+            Lines({"shema=OWNER", "tables:", "Analize table \"T\"", "\tCheck fields...",
+                   "\tCheck field \"A\"", "\tCheck field \"B\"", "\tCheck comments...",
+                   "\tCheck comment for \"A\"", "\tCheck comment for \"B\""}));
+  EXPECT_EQ(run.ddl, std::vector<std::string>());
+}
+
 struct CommentCase {
   std::string column;
   std::string databaseComment;  // empty: none
