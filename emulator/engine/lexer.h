@@ -1,5 +1,7 @@
 // SQL tokens as Oracle's parser sees them, with byte offsets into the
-// statement text (parse error offsets point at a token's first byte).
+// statement text (parse error offsets point at a token's first byte). The
+// one lexer of the server: DDL reads it directly, queries through
+// select_lexer.h.
 #ifndef ORAEMU_LEXER_H
 #define ORAEMU_LEXER_H
 

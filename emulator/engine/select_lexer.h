@@ -22,8 +22,9 @@ struct Token {
   bool IsOp(const char* op) const { return kind == Tok::Op && text == op; }
 };
 
-// Splits `sql` into tokens ending with one Tok::End. Comments are skipped.
-// Throws OraError (ORA-00911, ORA-01756, ORA-01740) on malformed text.
+// Splits `sql` with the server's lexer (lexer.h) into tokens ending with
+// one Tok::End. Comments are skipped. Throws OraError (ORA-00911,
+// ORA-01756, ORA-01740, ORA-01741, ORA-00972) on malformed text.
 std::vector<Token> Tokenize(const std::string& sql);
 
 }  // namespace oraemu::sel
