@@ -3,7 +3,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 
 #include "common/text.h"
@@ -92,22 +91,9 @@ int TUpdateRun::StatementCount() const {
   return n;
 }
 
-bool ToolKnowsCharsets() {
-  static const bool knows = [] {
-    const fs::path out = fs::temp_directory_path() / "skelvane-roundtrip-tool-help.txt";
-    Shell(Quote(Tool().string()) + " --help >" + Quote(out.string()) + " 2>&1");
-    std::ifstream in(out);
-    const std::string help{std::istreambuf_iterator<char>(in), {}};
-    fs::remove(out);
-    return help.find("--charset") != std::string::npos;
-  }();
-  return knows;
-}
-
 TRoundTripResult RunRoundTrip(const TRoundTripCase& c, const fs::path& dir) {
-  const std::string charset = ToolKnowsCharsets() ? c.charset : std::string();
   for (const char* name : {"RTA", "RTB"}) {
-    CreateDatabase(dir, name, charset);
+    CreateDatabase(dir, name, c.charset);
     e2e::RunScript(dir, name, "system/manager", c.usersScript);
   }
   for (const auto& [logon, script] : c.seedScripts) e2e::RunScript(dir, "RTA", logon, script);

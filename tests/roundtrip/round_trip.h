@@ -40,9 +40,6 @@ struct TRoundTripResult {
   TUpdateRun firstUpdate, secondUpdate;
 };
 
-// Whether oraemu-sql takes "--charset NAME" when it creates a database.
-bool ToolKnowsCharsets();
-
 // Runs the round trip in `dir`; throws std::runtime_error when a database
 // cannot be built or an export fails (the property cannot be judged then).
 TRoundTripResult RunRoundTrip(const TRoundTripCase& c, const fs::path& dir);
