@@ -83,9 +83,6 @@ const std::vector<TPendingSection>& PendingSections() {
   static const std::vector<TPendingSection> pending = {
       {"", {TFeature::UniqueConstraints},
        "the compare adds a UNIQUE constraint without its UNIQUE clause, which the database refuses"},
-      {"", {TFeature::DescendingDefaultBounds},
-       "the compare creates the default lower bound of a descending sequence, exported as -1E27, as "
-       "MINVALUE -1E27, which has 28 digits and is refused"},
       {"", {TFeature::ViewsOverLaterViews},
        "the compare creates views in name order, so a view over one that sorts after it is refused "
        "(ORA-00942) until the next update"},
