@@ -10,12 +10,6 @@
 namespace skelvane::update_test {
 namespace {
 
-// The Common log line of a statement the server refused.
-std::string Refused(int line, int column, const std::string& reason) {
-  return "<TS>:Ошибка в запросе=Ошибка базы данных Строка:" + std::to_string(line) +
-         " колонка:" + std::to_string(column) + " причина:" + reason;
-}
-
 std::string ConstraintPasses(const std::string& table) {
   return Lines({"\tPart 1. Analize table constraints\"" + table + "\""}) +
          Lines({"\tPart 2. Analize table constraints\"" + table + "\""});

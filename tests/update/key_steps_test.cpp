@@ -20,10 +20,6 @@ std::string Between(const std::string& log, const std::string& from, const std::
   return log.substr(start + from.size(), end - start - from.size());
 }
 
-std::string Refused(const std::string& reason) {
-  return "<TS>:Ошибка в запросе=Ошибка базы данных Строка:1 колонка:" + reason;
-}
-
 std::string ExportedIndex(const std::string& name, const std::string& uniqueness,
                           const std::string& columns) {
   return "{name " + name + "}\r\n\t\t\t\t{uniqueness " + uniqueness + "}\r\n\t\t\t\t{columns " +
@@ -122,9 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
         IndexCase{"refused_drop_still_tries_the_create",
                   "alter table T add (constraint T_UK unique (A));\n",
                   {{"T_UK", "UNIQUE", "A,B"}},
-                  {Refused("12 причина:ORA-02429: cannot drop index used for enforcement of "
+                  {Refused(1, 12, "ORA-02429: cannot drop index used for enforcement of "
                            "unique/primary key"),
-                   Refused("21 причина:ORA-00955: name is already used by an existing object"),
+                   Refused(1, 21, "ORA-00955: name is already used by an existing object"),
                    "\t\tT_UK UNIQUE A,B"},
                   {},
                   ExportedIndex("T_UK", "UNIQUE", "A"),
@@ -206,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                        "create table T (A number);\n",
                        {},
                        {{"T_PK", "P", "T_PK", "", ""}},
-                       {Refused("36 причина:ORA-00904: : invalid identifier")},
+                       {Refused(1, 36, "ORA-00904: : invalid identifier")},
                        {},
                        {},
                        {"ALTER TABLE T ADD ( CONSTRAINT T_PK) -> ORA-00904"}},
@@ -214,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
                        "create table T (A number);\n",
                        {},
                        {{"T_XX", "U", "", "", ""}},
-                       {Refused("36 причина:ORA-00904: : invalid identifier")},
+                       {Refused(1, 36, "ORA-00904: : invalid identifier")},
                        {},
                        {},
                        {"ALTER TABLE T ADD ( CONSTRAINT T_XX) -> ORA-00904"}},

@@ -35,8 +35,7 @@ std::map<std::string, std::string> Blocks(const std::string& log, const std::str
 }
 
 const std::string kAddExisting =
-    "<TS>:Ошибка в запросе=Ошибка базы данных Строка:1 колонка:26 причина:ORA-01430: column being "
-    "added already exists in table\n";
+    Refused(1, 26, "ORA-01430: column being added already exists in table") + "\n";
 
 struct FieldCase {
   std::string declared;  // column definition in CREATE TABLE; empty: none

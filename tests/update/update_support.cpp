@@ -123,6 +123,11 @@ std::string SchemaDocument(const std::string& owner, const std::vector<TTableDoc
   return out;
 }
 
+std::string Refused(int line, int column, const std::string& reason) {
+  return "<TS>:Ошибка в запросе=Ошибка базы данных Строка:" + std::to_string(line) +
+         " колонка:" + std::to_string(column) + " причина:" + reason;
+}
+
 std::string Lines(std::initializer_list<std::string> lines) {
   std::string out;
   for (const std::string& l : lines) out += l + "\n";

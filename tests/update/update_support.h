@@ -43,6 +43,9 @@ struct TTableDoc {
 std::string SchemaDocument(const std::string& owner, const std::vector<TTableDoc>& tables,
                            const std::string& rest = "\x01");
 
+// The Common log line, time stamp masked, of a statement the server refused.
+std::string Refused(int line, int column, const std::string& reason);
+
 // Lines joined with "\n", each one ended by it.
 std::string Lines(std::initializer_list<std::string> lines);
 
