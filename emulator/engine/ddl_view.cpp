@@ -21,6 +21,7 @@ struct ViewColumn {
   ColumnRow row;
   bool named = true;  // false: an expression without alias
   int offset = 0;
+  bool expression = false;  // typed by the query engine when it can
 };
 
 // A "*" of the select list and the column list Oracle stores in its place.
@@ -283,6 +284,7 @@ DescribedQuery DescribeQuery(DdlContext& ctx, const std::string& query, int shif
     ViewColumn vc{base ? *base : Expression(""), base || alias, first.offset + shift};
     if (alias) vc.row.name = *alias;
     if (!base) vc.row.nullable = "Y";
+    vc.expression = !base;
     vc.row.defaultText.reset();
     vc.row.comments.reset();
     out.push_back(std::move(vc));
@@ -320,6 +322,23 @@ uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace) {
   DescribedQuery described = DescribeQuery(ctx, query, start.offset);
   std::vector<ViewColumn>& cols = described.columns;
   const std::string text = StoredText(query, described.stars);
+  // Expressions take the type the query engine gives them (SYSDATE a DATE,
+  // arithmetic a NUMBER); the select-list reading alone cannot tell.
+  if (std::any_of(cols.begin(), cols.end(), [](const ViewColumn& c) { return c.expression; })) {
+    try {
+      std::vector<ViewColumn> typed = DescribeByEngine(ctx, query, start.offset);
+      if (typed.size() == cols.size()) {
+        for (size_t i = 0; i < cols.size(); ++i) {
+          if (!cols[i].expression) continue;
+          std::string name = cols[i].row.name;
+          cols[i].row = typed[i].row;
+          cols[i].row.name = name;
+        }
+      }
+    } catch (const OraError&) {
+      // The engine cannot run every query the reading above accepts.
+    }
+  }
   if (!names.empty()) {
     if (names.size() != cols.size()) Raise(1730, q.offset);
     for (size_t i = 0; i < cols.size(); ++i) {

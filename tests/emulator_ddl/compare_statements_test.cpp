@@ -231,6 +231,9 @@ TEST_F(CompareStatements, ViewsStoreTheirStarsExpandedAndReadTheDictionary) {
                                       "V2|Y|VARCHAR2|10", "V2|Z|DATE|7", "VD|DUMMY|VARCHAR2|1",
                                       "VS|DUMMY|VARCHAR2|1"}));
   EXPECT_EQ(Query("select * from VD"), std::vector<std::string>{"X"});
+  Exec("CREATE OR REPLACE VIEW VE (N, M) AS select sysdate, a + 1 from t");
+  EXPECT_EQ(Query("select column_name, data_type from user_tab_columns where table_name = 'VE' order by column_id"),
+            (std::vector<std::string>{"N|DATE", "M|NUMBER"}));
   Check({"CREATE OR REPLACE VIEW V3 AS select * from nowhere", 942, "nowhere"});
 }
 
