@@ -223,3 +223,46 @@ TEST_F(Statement, CachedStatementsComeBackByText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Statement, CompilationErrorsAndNulBytesAsTheServerAnswersThem) {
+  struct Case {
+    std::string sql;
+    sword status;
+    int code;
+  } cases[] = {
+      {"CREATE PROCEDURE P IS\nBEGIN\n  NULL;\nEND;", OCI_SUCCESS, 0},
+      {"CREATE OR REPLACE PROCEDURE P IS\nBEGIN\n  NULL;\n", OCI_SUCCESS_WITH_INFO, 24344},
+      {std::string("select 1 from dual\0", 19), OCI_ERROR, 911},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sql);
+    ASSERT_EQ(Prepare(c.sql), OCI_SUCCESS);
+    EXPECT_EQ(Execute(1), c.status);
+    if (c.code != 0) {
+      EXPECT_EQ(client_.Error().code, c.code);
+    }
+  }
+  EXPECT_EQ(client_.Rows("select status from user_objects where object_name = 'P'"), (Rows{{"INVALID"}}));
+}
+
+TEST_F(Statement, TheClientSpeaksTheSetNlsLangNames) {
+  struct Case {
+    const char* nlsLang;  // null: not set
+    ub2 charset;
+  } cases[] = {{nullptr, 171}, {"AMERICAN_AMERICA.AL32UTF8", 873}, {"AMERICAN_AMERICA.CL8MSWIN1251", 171}};
+  for (const Case& c : cases) {
+    if (c.nlsLang) {
+      setenv("NLS_LANG", c.nlsLang, 1);
+    } else {
+      unsetenv("NLS_LANG");
+    }
+    ub2 id = 0;
+    EXPECT_EQ(OCI(OCIAttrGet)(client_.env, OCI_HTYPE_ENV, &id, nullptr, 31, client_.err), OCI_SUCCESS);
+    EXPECT_EQ(id, c.charset) << (c.nlsLang ? c.nlsLang : "unset");
+  }
+  unsetenv("NLS_LANG");
+}
+
+}  // namespace
