@@ -1,7 +1,7 @@
 #include "dictionary/column_type_text.h"
 
 #include "common/text.h"
-#include "dictionary/grouped_lists.h"
+#include "dictionary/row_source.h"
 
 namespace skelvane {
 

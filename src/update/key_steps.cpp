@@ -92,9 +92,11 @@ void CheckConstraints(TCompareContext& c, const std::string& table, const TTreeR
       continue;
     }
     std::string statement = "ALTER TABLE " + table + " ADD ( CONSTRAINT " + name;
-    if (type == "P") {
+    if (type == "P" || type == "U") {
+      // A unique key is made from its index like a primary key; without its
+      // clause the statement could never succeed.
       if (const TIndexData* index = liveIndexes.FindByName(GetEntryValue(entry, sdb::kKeyIndex))) {
-        statement += " PRIMARY KEY (" + index->Columns + ")";
+        statement += (type == "P" ? " PRIMARY KEY (" : " UNIQUE (") + index->Columns + ")";
       }
     } else if (type == "C") {
       statement += " CHECK (" + condition + ")";

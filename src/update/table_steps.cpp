@@ -136,7 +136,9 @@ void CheckComments(TCompareContext& c, const std::string& object, const TTreeRes
                    const std::string& databaseComment, TOracleDataSet& columns) {
   c.Log("\tCheck comments...");
   const std::string comment = GetEntryValue(list, sdb::kKeyComments);
-  if (!comment.empty() && comment != databaseComment) {
+  // The data set hands out the comment without its trailing blanks, so they
+  // cannot count as a difference: the comment would be set again on every run.
+  if (!comment.empty() && RightTrimmed(comment) != databaseComment) {
     c.Execute("COMMENT ON TABLE " + object + " IS " + QuotedLiteral(comment), "\t\tAdd comment ");
   }
   TFieldInfo info;

@@ -41,6 +41,10 @@ TEST(DocumentEquality, KnownDifferencesAcceptOnlyWhatTheFormatLoses) {
       {"a grant of EXECUTE alone", "{privileges \r\n" + grant + execute + "}\r\n",
        "{privileges \r\n" + grant + "}\r\n", true},
       {"a lost table grant", "{privileges \r\n" + grant + "}\r\n", "{privileges \r\n}\r\n", false},
+      {"a table comment of blanks alone", "\t{t \r\n\t\t{name T}\r\n\t\t{comments   }\r\n",
+       "\t{t \r\n\t\t{name T}\r\n", true},
+      {"a lost table comment", "\t{t \r\n\t\t{name T}\r\n\t\t{comments  a }\r\n",
+       "\t{t \r\n\t\t{name T}\r\n", false},
       {"a changed word", "\t\t{text\r\nBEGIN\r\n\t\t}\r\n", "\t\t{text\r\nBEGINS\r\n\t\t}\r\n", false},
   };
   for (const auto& c : cases)
