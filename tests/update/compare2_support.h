@@ -25,7 +25,8 @@ struct TTracedRun {
 // The Common log of a run over a document with no tables: the section
 // headers, each followed by the lines given for its section.
 struct TSectionLines {
-  std::string sequences, triggers, functions, procedures, views, privileges, synonyms, dbLinks;
+  std::string sequences{}, triggers{}, functions{}, procedures{}, views{}, privileges{}, synonyms{},
+      dbLinks{};
 };
 std::string CommonLog(const TSectionLines& lines);
 
