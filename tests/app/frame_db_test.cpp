@@ -8,9 +8,9 @@
 
 #include "app/application.h"
 #include "app/recording_front_end.h"
-#include "dictionary/emu_fixture.h"
-#include "dictionary/test_schema.h"
 #include "oracle/oracle_error.h"
+#include "support/emulator_database.h"
+#include "support/test_schema.h"
 
 namespace skelvane {
 namespace {
@@ -37,7 +37,7 @@ class Frame : public ::testing::Test {
     return true;
   }
 
-  ::skelvane::testing::EmuDatabase db_;
+  ::skelvane::testing::TEmulatorDatabase db_;
   ::skelvane::testing::TRecordingFrontEnd frontEnd_;
   TApplication app_{frontEnd_, "/opt/skelvane/skelvane"};
   TmForm_skelvane& form_ = app_.StartUp();

@@ -7,14 +7,14 @@
 #include <regex>
 #include <sstream>
 
-#include "dictionary/emu_fixture.h"
-#include "dictionary/test_schema.h"
 #include "options.h"
+#include "support/emulator_database.h"
+#include "support/test_schema.h"
 
 namespace skelvane::cli {
 namespace {
 
-using ::skelvane::testing::EmuDatabase;
+using ::skelvane::testing::TEmulatorDatabase;
 using ::skelvane::testing::RunCommand;
 using ::skelvane::testing::ShellQuote;
 
@@ -94,7 +94,7 @@ class CliRun : public ::testing::Test {
   }
   static std::string Program() { return ::skelvane::testing::BinaryDir() + "/bin/skelvane-cli"; }
 
-  EmuDatabase db_;
+  TEmulatorDatabase db_;
   std::string out_, err_;
 };
 

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "dictionary/dm.h"
-#include "dictionary/emu_fixture.h"
 #include "dictionary/grouped_lists.h"
-#include "dictionary/recording_host.h"
 #include "dictionary/row_sources.h"
-#include "dictionary/test_schema.h"
+#include "support/emulator_database.h"
+#include "support/query_error.h"
+#include "support/recording_host.h"
+#include "support/test_schema.h"
 
 namespace skelvane {
 namespace {
@@ -42,7 +43,7 @@ class DictionaryDb : public ::testing::Test {
     return values;
   }
 
-  testing::EmuDatabase db_;
+  testing::TEmulatorDatabase db_;
   TDM dm_;
 };
 
@@ -227,7 +228,7 @@ TEST_F(DictionaryDb, SingleObjectQueries) {
 }
 
 TEST_F(DictionaryDb, ExecuteStatementLogsSuccessInBothLogsAndFailureOnceWithTime) {
-  testing::RecordingHost host;
+  testing::TRecordingHost host;
   dm_.ExecuteStatement(host, "CREATE SEQUENCE S3", "\tCreate sequence S3");
   ASSERT_EQ(host.common.size(), 1u);
   EXPECT_EQ(host.common[0].text, "\tCreate sequence S3");
@@ -239,7 +240,7 @@ TEST_F(DictionaryDb, ExecuteStatementLogsSuccessInBothLogsAndFailureOnceWithTime
   dm_.ExecuteStatement(host, "CREATE SEQUENCE S3", "never written");
   ASSERT_EQ(host.common.size(), 2u);
   EXPECT_TRUE(host.common[1].withTime);
-  EXPECT_EQ(host.common[1].text.rfind("Ошибка в запросе=Ошибка базы данных Строка:", 0), 0u)
+  EXPECT_EQ(host.common[1].text.rfind(testing::kQueryErrorPrefix, 0), 0u)
       << host.common[1].text;
   EXPECT_NE(host.common[1].text.find(" колонка:"), std::string::npos);
   EXPECT_NE(host.common[1].text.find(" причина:ORA-00955"), std::string::npos) << host.common[1].text;
@@ -253,7 +254,7 @@ TEST_F(DictionaryDb, ExecuteStatementLogsSuccessInBothLogsAndFailureOnceWithTime
 }
 
 TEST_F(DictionaryDb, ExecuteStatementLogsAUnitCreatedWithCompilationErrorsAsRejected) {
-  testing::RecordingHost host;
+  testing::TRecordingHost host;
   dm_.ExecuteStatement(host, "CREATE OR REPLACE PROCEDURE P9 IS\nBEGIN\n  NULL;\n", "\tCreate procedure P9");
   ASSERT_EQ(host.common.size(), 1u);
   EXPECT_TRUE(host.common[0].withTime);

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "oracle/session.h"
+#include "support/emulator_database.h"
 
 namespace skelvane::oracle::testing {
-
-std::string BinaryDir();
 
 // SELECT text that yields the numbers 0..count-1 in column N, from DUAL only.
 std::string NumbersQuery(int count);
@@ -26,12 +25,12 @@ class EmulatorTest : public ::testing::Test {
   void RunScript(const std::string& logon, const std::string& script);
   // Logs `session` on as APPU; with `trace`, the emulator traces into TraceFile().
   void LogOn(bool trace = false);
-  std::string TraceFile() const { return folder_ + "/trace.txt"; }
+  std::string TraceFile() const { return db_.Folder() + "/trace.txt"; }
   std::vector<std::string> TraceLines() const;
   // Trace lines starting with `prefix` after the round-trip number, if any.
   int CountTrace(const std::string& what) const;
 
-  std::string folder_;
+  ::skelvane::testing::TEmulatorDatabase db_;
   TOracleSession session;
 };
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/platform.h"
-#include "oracle_session/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace skelvane::oracle {
 namespace {

@@ -11,7 +11,7 @@
 #include "common/text.h"
 #include "oracle/client.h"
 #include "oracle/session.h"
-#include "oracle_session/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace skelvane::oracle {
 namespace {

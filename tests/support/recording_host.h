@@ -1,6 +1,6 @@
 // A TOperationHost that keeps the two logs as lists of entries.
-#ifndef SKELVANE_TESTS_DICTIONARY_RECORDING_HOST_H
-#define SKELVANE_TESTS_DICTIONARY_RECORDING_HOST_H
+#ifndef SKELVANE_TESTS_SUPPORT_RECORDING_HOST_H
+#define SKELVANE_TESTS_SUPPORT_RECORDING_HOST_H
 
 #include <string>
 #include <vector>
@@ -9,13 +9,13 @@
 
 namespace skelvane::testing {
 
-class RecordingHost : public TOperationHost {
+class TRecordingHost : public TOperationHost {
  public:
-  struct Entry {
+  struct TEntry {
     std::string text;
     bool withTime;
   };
-  std::vector<Entry> common;
+  std::vector<TEntry> common;
   std::vector<std::string> update;
 
   void WriteLog(const std::string& text, bool withTime, bool alsoUpdateLog) override {

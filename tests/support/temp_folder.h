@@ -1,6 +1,6 @@
 // A temporary folder for one test, removed with everything in it.
-#ifndef SKELVANE_TESTS_ORACLE_SESSION_TEMP_FOLDER_H
-#define SKELVANE_TESTS_ORACLE_SESSION_TEMP_FOLDER_H
+#ifndef SKELVANE_TESTS_SUPPORT_TEMP_FOLDER_H
+#define SKELVANE_TESTS_SUPPORT_TEMP_FOLDER_H
 
 #include <cstdlib>
 #include <filesystem>

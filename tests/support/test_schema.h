@@ -1,6 +1,6 @@
 // A schema with at least two objects of every kind the data module reads.
-#ifndef SKELVANE_TESTS_DICTIONARY_TEST_SCHEMA_H
-#define SKELVANE_TESTS_DICTIONARY_TEST_SCHEMA_H
+#ifndef SKELVANE_TESTS_SUPPORT_TEST_SCHEMA_H
+#define SKELVANE_TESTS_SUPPORT_TEST_SCHEMA_H
 
 namespace skelvane::testing {
 
