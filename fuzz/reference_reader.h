@@ -1,6 +1,7 @@
-#pragma once
 // A slow, literal reading of the document rules, one character at a time on
 // owned strings. The fuzzer compares the real reader with it.
+#ifndef SKELVANE_FUZZ_REFERENCE_READER_H
+#define SKELVANE_FUZZ_REFERENCE_READER_H
 
 #include <memory>
 #include <string>
@@ -33,3 +34,5 @@ bool RefSelect(const std::vector<std::unique_ptr<RefNode>>& roots, int index,
                const std::vector<std::string>& path, std::vector<RefEntry>& result);
 
 }  // namespace skelvane::fuzz
+
+#endif

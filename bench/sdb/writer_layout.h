@@ -1,5 +1,6 @@
-#pragma once
 // Schema documents in the exporter's layout, generated for measurements.
+#ifndef SKELVANE_BENCH_SDB_WRITER_LAYOUT_H
+#define SKELVANE_BENCH_SDB_WRITER_LAYOUT_H
 
 #include <string>
 
@@ -10,3 +11,5 @@ namespace skelvane::bench {
 std::string WriterLayoutDocument(int tableCount);
 
 }  // namespace skelvane::bench
+
+#endif

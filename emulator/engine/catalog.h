@@ -19,7 +19,7 @@ struct DdlContext {
   int userId;
   std::string userName;
   // Set by a statement that succeeds with a warning (ORA-24344).
-  std::optional<OraError> warning;
+  std::optional<EOraError> warning;
 };
 
 struct UserRow {

@@ -67,17 +67,17 @@ std::shared_ptr<Database> Database::Open(const std::string& connectId) {
     // A file that is no database of ours cannot be resolved either.
     auto q = storage->Query("SELECT count(*) FROM users");
     q.Step();
-  } catch (const StorageError&) {
+  } catch (const EStorageError&) {
     Raise(12154);
   }
   return std::make_shared<DatabaseImpl>(std::move(storage));
 }
 
 void Database::Create(const std::string& connectId, const std::string& systemPassword, const std::string& charset) {
-  if (!KnownCharset(charset)) throw StorageError("unknown database character set: " + charset);
+  if (!KnownCharset(charset)) throw EStorageError("unknown database character set: " + charset);
   std::string path = DatabasePath(connectId);
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) throw StorageError("database file already exists: " + path);
+  if (std::filesystem::exists(path, ec)) throw EStorageError("database file already exists: " + path);
   auto storage = Storage::Open(path, true);
   Storage::Transaction t(*storage);
   std::string now = Storage::Now();
@@ -103,7 +103,7 @@ LogonResult DatabaseImpl::Logon(const std::string& user, const std::string& pass
   std::lock_guard<std::mutex> lock(mutex_);
   try {
     return CheckLogon(user, password, external);
-  } catch (const StorageError& e) {
+  } catch (const EStorageError& e) {
     RaiseStorageFailure(e);
   }
 }
@@ -136,7 +136,7 @@ LogonResult DatabaseImpl::CheckLogon(const std::string& user, const std::string&
   LogonResult r;
   r.session = std::make_unique<SessionImpl>(shared_from_this(), row->id, row->name);
   if (row->expiring > 0) {
-    r.warning = OraError(28002, OraMessage(28002, {std::to_string(row->expiring)}));
+    r.warning = EOraError(28002, OraMessage(28002, {std::to_string(row->expiring)}));
   }
   return r;
 }

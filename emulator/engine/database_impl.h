@@ -27,7 +27,7 @@ class DatabaseImpl : public Database, public std::enable_shared_from_this<Databa
   std::mutex& mutex() { return mutex_; }
 
   // Marks a user's password as expiring within `days` (0 clears it).
-  // Throws OraError ORA-01918 for an unknown user.
+  // Throws EOraError ORA-01918 for an unknown user.
   void SetPasswordExpiring(const std::string& user, int days);
 
  private:

@@ -10,7 +10,7 @@
 
 namespace oraemu {
 
-// Parses and applies one statement in one transaction; throws OraError
+// Parses and applies one statement in one transaction; throws EOraError
 // (with the parse error offset) and then leaves the storage unchanged.
 Result ExecuteDdl(DdlContext& ctx, const std::string& sql);
 

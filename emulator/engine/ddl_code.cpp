@@ -145,7 +145,7 @@ void RecordCompilation(DdlContext& ctx, int64_t id, const std::string& unit, boo
                    "VALUES (?1, 1, ?2, ?3, ?4, 103)");
   q.Bind(1, id).Bind(2, error->line).Bind(3, error->position).Bind(4, error->text);
   q.Run();
-  ctx.warning = OraError(24344, OraMessage(24344));
+  ctx.warning = EOraError(24344, OraMessage(24344));
 }
 
 }  // namespace

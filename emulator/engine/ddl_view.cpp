@@ -114,8 +114,8 @@ std::vector<ViewColumn> DescribeByEngine(DdlContext& ctx, const std::string& que
   Result r;
   try {
     r = RunSelect(ctx.storage, ctx.userId, ctx.userName, query, {}, true);
-  } catch (const OraError& e) {
-    throw OraError(e.code(), e.what(), e.offset() + shift);
+  } catch (const EOraError& e) {
+    throw EOraError(e.code(), e.what(), e.offset() + shift);
   }
   std::vector<ViewColumn> out;
   for (const auto& d : r.columns) {
@@ -335,7 +335,7 @@ uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace) {
           cols[i].row.name = name;
         }
       }
-    } catch (const OraError&) {
+    } catch (const EOraError&) {
       // The engine cannot run every query the reading above accepts.
     }
   }

@@ -16,9 +16,9 @@ namespace oraemu {
 // An Oracle error as a server reports it. `message` is the full
 // "ORA-nnnnn: text" line; `offset` is the parse error offset in bytes from
 // the start of the statement text (0 when it does not apply).
-class OraError : public std::runtime_error {
+class EOraError : public std::runtime_error {
  public:
-  OraError(int code, std::string message, int offset = 0)
+  EOraError(int code, std::string message, int offset = 0)
       : std::runtime_error(message), code_(code), offset_(offset) {}
   int code() const { return code_; }
   int offset() const { return offset_; }
@@ -71,7 +71,7 @@ struct Result {
   uint32_t rowCount = 0;                    // rows processed by DML/DDL
   // The statement took effect with a warning (ORA-24344: a stored unit
   // created with compilation errors); OCI reports it as success with info.
-  std::optional<OraError> warning;
+  std::optional<EOraError> warning;
 };
 
 class Database;
@@ -85,7 +85,7 @@ int CharsetWidth(const std::string& name);
 // Oracle's numeric id of a character set (OCI_ATTR_CHARSET_ID); 0 if unknown.
 uint16_t CharsetId(const std::string& name);
 
-// A logged-on user. Every method may throw OraError.
+// A logged-on user. Every method may throw EOraError.
 class Session {
  public:
   virtual ~Session() = default;
@@ -101,7 +101,7 @@ class Session {
 
 struct LogonResult {
   std::unique_ptr<Session> session;
-  std::optional<OraError> warning;   // ORA-28002 and the like: logon stands
+  std::optional<EOraError> warning;   // ORA-28002 and the like: logon stands
 };
 
 class Database {

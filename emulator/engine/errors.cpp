@@ -200,10 +200,10 @@ std::string OraMessage(int code, const std::vector<std::string>& args) {
 }
 
 void Raise(int code, int offset, const std::vector<std::string>& args) {
-  throw OraError(code, OraMessage(code, args), offset);
+  throw EOraError(code, OraMessage(code, args), offset);
 }
 
-void RaiseStorageFailure(const StorageError& e) {
+void RaiseStorageFailure(const EStorageError& e) {
   // The storage's own text stays out: a client sees Oracle's words only.
   switch (e.code()) {
     case SQLITE_BUSY:

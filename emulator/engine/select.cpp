@@ -88,18 +88,18 @@ void RegisterFunctions(sqlite3* db) {
 }
 
 // A failure of the storage itself, in Oracle's words only.
-[[noreturn]] void RecursiveError(const StorageError& e) { RaiseStorageFailure(e); }
+[[noreturn]] void RecursiveError(const EStorageError& e) { RaiseStorageFailure(e); }
 
 Statement Prepare(Storage& storage, const std::string& sql) {
   try {
     return storage.Query(sql);
-  } catch (const StorageError& e) {
+  } catch (const EStorageError& e) {
     if (std::string(e.what()).find("no such function: ora_") == std::string::npos) RecursiveError(e);
   }
   RegisterFunctions(storage.Handle());
   try {
     return storage.Query(sql);
-  } catch (const StorageError& e) {
+  } catch (const EStorageError& e) {
     RecursiveError(e);
   }
 }
@@ -189,7 +189,7 @@ Result RunSelect(Storage& storage, int userId, const std::string& userName, cons
   std::shared_ptr<const CompiledQuery> q;
   try {
     q = Memo().Get(sql, relations);
-  } catch (const StorageError& e) {
+  } catch (const EStorageError& e) {
     RecursiveError(e);
   }
   Result r;
@@ -217,7 +217,7 @@ Result RunSelect(Storage& storage, int userId, const std::string& userName, cons
       for (size_t i = 0; i < n; ++i) row.push_back(ColumnValue(st.Handle(), static_cast<int>(i), r.columns[i]));
       r.rows.push_back(std::move(row));
     }
-  } catch (const StorageError& e) {
+  } catch (const EStorageError& e) {
     RecursiveError(e);
   }
   return r;

@@ -23,7 +23,7 @@ class Storage;  // emulator/engine/storage.h
 
 // Runs one SELECT for the logged-on user `userId`/`userName`: all rows, or
 // only the described columns when `describeOnly`. Bind names match without
-// regard to case. Throws OraError as a server refuses the statement.
+// regard to case. Throws EOraError as a server refuses the statement.
 Result RunSelect(Storage& storage, int userId, const std::string& userName, const std::string& sql,
                  const std::vector<Bind>& binds, bool describeOnly);
 

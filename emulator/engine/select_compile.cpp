@@ -402,7 +402,7 @@ void Compiler::UserRelation(const FromItem& f, Source& s) {
   Query q;
   try {
     q = ParseQuery(r->viewText);
-  } catch (const OraError&) {
+  } catch (const EOraError&) {
     Raise(4063, f.offset, {"view \"" + r->owner + "\".\"" + s.name + "\""});
   }
   std::vector<WithLevel> saved = std::move(withs_);

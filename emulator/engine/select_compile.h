@@ -40,7 +40,7 @@ class RelationSource {
   virtual std::optional<Relation> Find(const std::string& owner, const std::string& name) = 0;
 };
 
-// Throws OraError: ORA-00942 unknown table or view, ORA-00904 unknown
+// Throws EOraError: ORA-00942 unknown table or view, ORA-00904 unknown
 // column or function, ORA-00918 ambiguous column, ORA-00997 misuse of a LONG
 // column, the outer-join refusals (ORA-01416, ORA-01468, ORA-01719) ...
 // Dictionary views take precedence over user objects of the same name.

@@ -7,7 +7,7 @@ namespace oraemu::sel {
 
 namespace {
 
-[[noreturn]] void Fail(int code, int offset) { throw OraError(code, OraMessage(code), offset); }
+[[noreturn]] void Fail(int code, int offset) { throw EOraError(code, OraMessage(code), offset); }
 
 constexpr size_t kMaxIdentifier = 128;
 

@@ -23,7 +23,7 @@ struct Token {
 };
 
 // Splits `sql` with the server's lexer (lexer.h) into tokens ending with
-// one Tok::End. Comments are skipped. Throws OraError (ORA-00911,
+// one Tok::End. Comments are skipped. Throws EOraError (ORA-00911,
 // ORA-01756, ORA-01740, ORA-01741, ORA-00972) on malformed text.
 std::vector<Token> Tokenize(const std::string& sql);
 

@@ -45,7 +45,7 @@ class Parser {
   }
 
  private:
-  [[noreturn]] void Fail(int code, const Token& at) { throw OraError(code, OraMessage(code), at.offset); }
+  [[noreturn]] void Fail(int code, const Token& at) { throw EOraError(code, OraMessage(code), at.offset); }
 
   const Token& Peek(size_t ahead = 0) const {
     size_t i = pos_ + ahead;
@@ -272,7 +272,7 @@ class Parser {
   ExprPtr Value() {
     int at = Peek().offset;
     ExprPtr e = Additive();
-    if (IsCondition(*e)) throw OraError(907, OraMessage(907), at);
+    if (IsCondition(*e)) throw EOraError(907, OraMessage(907), at);
     return e;
   }
 

@@ -8,7 +8,7 @@
 
 namespace oraemu::sel {
 
-// Throws OraError with Oracle's number and the offset of the offending token:
+// Throws EOraError with Oracle's number and the offset of the offending token:
 // ORA-00900 not a query, ORA-00923 FROM expected, ORA-00936 missing
 // expression, ORA-00907 missing parenthesis, ORA-00933 trailing text ...
 Query ParseQuery(const std::string& sql);

@@ -44,7 +44,7 @@ void CheckSysTables(Storage& storage, int userId, const std::string& sql) {
         Raise(HoldsSystemPrivilege(storage, userId, "SELECT ANY DICTIONARY") ? 1031 : 942, window[0].offset);
       }
     }
-  } catch (const OraError& e) {
+  } catch (const EOraError& e) {
     if (e.code() == 1740 || e.code() == 1756) return;  // the query parser reports those
     throw;
   }
@@ -61,7 +61,7 @@ uint16_t SessionImpl::StatementType(const std::string& sql) const {
   Token t;
   try {
     t = FirstToken(sql);
-  } catch (const OraError&) {
+  } catch (const EOraError&) {
     return 0;
   }
   static const struct {
@@ -92,7 +92,7 @@ Result SessionImpl::Execute(const std::string& sql, const std::vector<Bind>& bin
     }
     DdlContext ctx{db_->storage(), userId_, userName_, std::nullopt};
     return ExecuteDdl(ctx, sql);
-  } catch (const StorageError& e) {
+  } catch (const EStorageError& e) {
     // The file itself failed (locked past the timeout, disk full ...).
     RaiseStorageFailure(e);
   }

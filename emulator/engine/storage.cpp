@@ -9,7 +9,7 @@ namespace oraemu {
 namespace {
 
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
-  throw StorageError(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"),
+  throw EStorageError(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"),
                      db ? (sqlite3_errcode(db) & 0xFF) : SQLITE_NOMEM);
 }
 
@@ -106,7 +106,7 @@ std::unique_ptr<Storage> Storage::Open(const std::string& path, bool create) {
   if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);
-    throw StorageError("cannot open " + path + ": " + msg);
+    throw EStorageError("cannot open " + path + ": " + msg);
   }
   std::unique_ptr<Storage> s(new Storage(db, path));
   // Several processes may share the file: wait for locks rather than fail.
@@ -158,7 +158,7 @@ void Storage::Exec(const std::string& sql) {
   if (rc != SQLITE_OK) {
     std::string msg = err ? err : "exec failed";
     sqlite3_free(err);
-    throw StorageError(msg, rc & 0xFF);
+    throw EStorageError(msg, rc & 0xFF);
   }
 }
 
@@ -181,7 +181,7 @@ int64_t NextCounter(Storage& s, const char* name) {
   auto q = s.Query("UPDATE properties SET value = CAST(value AS INTEGER) + 1 WHERE name = ?1 "
                    "RETURNING CAST(value AS INTEGER)");
   q.Bind(1, std::string(name));
-  if (!q.Step()) throw StorageError(std::string("missing counter ") + name);
+  if (!q.Step()) throw EStorageError(std::string("missing counter ") + name);
   int64_t v = q.Int(0);
   q.Run();
   return v;

@@ -238,9 +238,9 @@ enum ObjectNamespace : int { kNsDefault = 1, kNsBody = 2, kNsTrigger = 3, kNsInd
 // file, a busy database that stayed busy); callers report them as ORA errors.
 // `code` is the storage's primary result code (busy, full, corrupt ...);
 // the text is for the tool's own diagnostics and never reaches a client.
-class StorageError : public std::runtime_error {
+class EStorageError : public std::runtime_error {
  public:
-  explicit StorageError(const std::string& what, int code = 0) : std::runtime_error(what), code_(code) {}
+  explicit EStorageError(const std::string& what, int code = 0) : std::runtime_error(what), code_(code) {}
   int code() const { return code_; }
  private:
   int code_;
@@ -262,7 +262,7 @@ class Statement {
   Statement& BindNull(int index);
   Statement& Bind(int index, const std::optional<std::string>& text);
 
-  // Advances to the next row; false at the end. Throws StorageError.
+  // Advances to the next row; false at the end. Throws EStorageError.
   bool Step();
   // Runs a statement that returns no rows.
   void Run();
@@ -287,7 +287,7 @@ class Statement {
 class Storage {
  public:
   // Opens an existing file (or creates it when `create`; then the schema is
-  // laid). Throws StorageError when the file cannot be opened.
+  // laid). Throws EStorageError when the file cannot be opened.
   static std::unique_ptr<Storage> Open(const std::string& path, bool create);
   ~Storage();
   Storage(const Storage&) = delete;

@@ -49,7 +49,7 @@ enum FnCode : ub4 {
 class ErrorSink {
  public:
   explicit ErrorSink(const void* errhp) : handle_(As<ErrorHandle>(errhp, OCI_HTYPE_ERROR)) {}
-  sword Report(const oraemu::OraError& error, sword status = OCI_ERROR) const {
+  sword Report(const oraemu::EOraError& error, sword status = OCI_ERROR) const {
     if (handle_ != nullptr) {
       handle_->diag.record = ErrorRecord{error.code(), error.what(), error.offset()};
       handle_->diag.parseOffset = static_cast<ub2>(error.offset());
@@ -69,10 +69,10 @@ template <class Body>
 sword Guarded(const ErrorSink& sink, Body&& body) {
   try {
     return body();
-  } catch (const oraemu::OraError& error) {
+  } catch (const oraemu::EOraError& error) {
     return sink.Report(error);
   } catch (const std::bad_alloc&) {
-    return sink.Report(oraemu::OraError(4030, "ORA-04030: out of process memory"));
+    return sink.Report(oraemu::EOraError(4030, "ORA-04030: out of process memory"));
   } catch (const std::exception& error) {
     return sink.Report(ClientError(kInternal, error.what()));
   }

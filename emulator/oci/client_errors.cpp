@@ -47,8 +47,8 @@ std::string ClientMessage(int code, const std::string& argument) {
   return prefix + text;
 }
 
-oraemu::OraError ClientError(int code, const std::string& argument) {
-  return oraemu::OraError(code, ClientMessage(code, argument));
+oraemu::EOraError ClientError(int code, const std::string& argument) {
+  return oraemu::EOraError(code, ClientMessage(code, argument));
 }
 
 }  // namespace oraemu::oci

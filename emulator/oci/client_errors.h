@@ -1,4 +1,4 @@
-// Errors the client side raises itself (the server's come as OraError from
+// Errors the client side raises itself (the server's come as EOraError from
 // the engine with their texts already filled in).
 #ifndef ORAEMU_OCI_CLIENT_ERRORS_H
 #define ORAEMU_OCI_CLIENT_ERRORS_H
@@ -39,7 +39,7 @@ enum ClientCode : int {
 
 // "ORA-nnnnn: " + the standard text of a client-side error.
 std::string ClientMessage(int code, const std::string& argument = {});
-oraemu::OraError ClientError(int code, const std::string& argument = {});
+oraemu::EOraError ClientError(int code, const std::string& argument = {});
 
 }  // namespace oraemu::oci
 

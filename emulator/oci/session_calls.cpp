@@ -93,7 +93,7 @@ sword Attach(ServerHandle* server, const ErrorSink& sink, const std::string& dbl
 
 sword Begin(SvcCtxHandle* svc, SessionHandle* user, const ErrorSink& sink, ub4 credt, ub4 mode) {
   Connection& connection = LiveConnection(svc->server);
-  if (user->session) throw oraemu::OraError(24313, "ORA-24313: user already authenticated");
+  if (user->session) throw oraemu::EOraError(24313, "ORA-24313: user already authenticated");
   oraemu::LogonResult logon;
   switch (credt) {
     case OCI_CRED_RDBMS:

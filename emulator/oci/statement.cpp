@@ -136,7 +136,7 @@ sword Execute(SvcCtxHandle& svc, StmtHandle& stmt, ub4 iters, ub4 rowoff, ub4 mo
       return DeliverRows(stmt, iters, sink);
     }
     ub4 rows = 0;
-    std::optional<oraemu::OraError> warning;
+    std::optional<oraemu::EOraError> warning;
     for (ub4 i = 0; i < iters; ++i) {
       if (i > 0) binds = CollectBinds(stmt, rowoff + i);
       oraemu::Result result = session.Execute(stmt.sql, binds, false);
@@ -151,7 +151,7 @@ sword Execute(SvcCtxHandle& svc, StmtHandle& stmt, ub4 iters, ub4 rowoff, ub4 mo
     stmt.rowCount = rows;
     if (warning) return sink.Report(*warning, OCI_SUCCESS_WITH_INFO);
     return OCI_SUCCESS;
-  } catch (const oraemu::OraError& error) {
+  } catch (const oraemu::EOraError& error) {
     connection.roundTrips.Failed(trip, error.code());
     stmt.parseErrorOffset = static_cast<ub2>(error.offset());
     throw;

@@ -12,7 +12,7 @@ namespace oraemu::oci {
 // Takes a new text: binds, defines and results are forgotten.
 void Prepare(StmtHandle& stmt, std::string sql);
 
-// OCIStmtExecute. Throws OraError; returns OCI_SUCCESS, OCI_SUCCESS_WITH_INFO
+// OCIStmtExecute. Throws EOraError; returns OCI_SUCCESS, OCI_SUCCESS_WITH_INFO
 // or OCI_NO_DATA (a query executed with iterations that found fewer rows).
 sword Execute(SvcCtxHandle& svc, StmtHandle& stmt, ub4 iters, ub4 rowoff, ub4 mode,
               const ErrorSink& sink);

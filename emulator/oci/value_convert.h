@@ -1,6 +1,6 @@
 // Conversions between the server's values (exact decimal text for numbers,
 // "YYYY-MM-DD HH:MM:SS" for dates, bytes for text) and the caller's external
-// types (SQLT_*). Pure functions; they throw OraError as Oracle would.
+// types (SQLT_*). Pure functions; they throw EOraError as Oracle would.
 #ifndef ORAEMU_OCI_VALUE_CONVERT_H
 #define ORAEMU_OCI_VALUE_CONVERT_H
 
@@ -51,14 +51,14 @@ struct ExternalValue {
   std::size_t fullLength = 0;   // the untruncated length, for the indicator
   bool truncated = false;
 };
-// Throws OraError (ORA-01722, ORA-01455, ORA-00932, ORA-01861).
+// Throws EOraError (ORA-01722, ORA-01455, ORA-00932, ORA-01861).
 ExternalValue ToExternal(const oraemu::Value& value, ub2 dty, std::size_t size);
 
 // The text form of a value as a character define receives it.
 std::string ValueText(const oraemu::Value& value);
 
 // A bound value read from the caller's buffer. `length` is the bytes the
-// caller says are valid (its alen, or the buffer size). Throws OraError.
+// caller says are valid (its alen, or the buffer size). Throws EOraError.
 oraemu::Value FromExternal(const void* buffer, std::size_t size, std::size_t length, ub2 dty);
 
 }  // namespace oraemu::oci

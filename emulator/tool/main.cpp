@@ -102,7 +102,7 @@ int Run(int argc, char** argv) {
     }
     if (logon.warning) std::cerr << logon.warning->what() << "\n";
     session = std::move(logon.session);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     std::cout << e.what() << std::endl;
     return 2;
   }
@@ -117,7 +117,7 @@ int Run(int argc, char** argv) {
         continue;
       }
       std::cout << "ok" << std::endl;
-    } catch (const oraemu::OraError& e) {
+    } catch (const oraemu::EOraError& e) {
       failed = true;
       std::cout << e.what() << std::endl;
       std::string first = st.text.substr(0, st.text.find('\n'));
@@ -145,7 +145,7 @@ int ExpireSoon(int argc, char** argv) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     db->SetPasswordExpiring(user, days);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     std::cout << e.what() << std::endl;
     return 2;
   }

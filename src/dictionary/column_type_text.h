@@ -1,6 +1,7 @@
-#pragma once
 // The one rendering of a column's type, shared by the export and the compare so
 // that an unchanged column compares equal as text.
+#ifndef SKELVANE_DICTIONARY_COLUMN_TYPE_TEXT_H
+#define SKELVANE_DICTIONARY_COLUMN_TYPE_TEXT_H
 
 #include <string>
 #include <string_view>
@@ -40,3 +41,5 @@ std::string ColumnTypeTextOfRow(const TRowSource& row);
 std::string LegacyColumnTypeTextOfRow(const TRowSource& row);
 
 }  // namespace skelvane
+
+#endif

@@ -42,10 +42,10 @@ class TDocumentFile : public TLineSink {
   void Close();
 
  private:
-  struct Closer {
+  struct TCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
-  std::unique_ptr<std::FILE, Closer> file_;
+  std::unique_ptr<std::FILE, TCloser> file_;
 };
 
 }  // namespace skelvane

@@ -59,7 +59,7 @@ struct TClientState {
 
   std::array<bool, kOciGroupCount> available{};
   bool useOCI8 = false;
-  OciEntryPoints entry;
+  TOciEntryPoints entry;
 };
 
 TClientState& State() {
@@ -144,7 +144,7 @@ void ResolveEntryPoints() {
   s.entry.name = reinterpret_cast<decltype(s.entry.name)>(s.library.Symbol(#name));
   SKELVANE_OCI_ENTRY_POINTS(SKELVANE_OCI_RESOLVE)
 #undef SKELVANE_OCI_RESOLVE
-  s.useOCI8 = s.available[static_cast<int>(OciGroup::Oci8Core)] && !s.forceOracle7;
+  s.useOCI8 = s.available[static_cast<int>(TOciGroup::Oci8Core)] && !s.forceOracle7;
 }
 
 void RestoreDirectoryLocked(TClientState& s) {
@@ -169,7 +169,7 @@ void ResetState(TClientState& s) {
   s.libraryFolder.clear();
   s.available.fill(false);
   s.useOCI8 = false;
-  s.entry = OciEntryPoints{};
+  s.entry = TOciEntryPoints{};
 }
 
 std::string ReasonText(TLoadResult result, const std::string& path) {
@@ -227,7 +227,7 @@ void InitializeClient() {
 
   if (result == TLoadResult::Ok) {
     ResolveEntryPoints();
-    if (!s.available[static_cast<int>(OciGroup::Oracle7Core)] && !s.useOCI8) {
+    if (!s.available[static_cast<int>(TOciGroup::Oracle7Core)] && !s.useOCI8) {
       result = TLoadResult::NotUsable;
     }
   }
@@ -239,11 +239,11 @@ void InitializeClient() {
     throw EInitializationError(reason, JoinTrace(s.trace), hint);
   }
 
-  if (!s.useOCI8 && s.available[static_cast<int>(OciGroup::Opinit)]) {
+  if (!s.useOCI8 && s.available[static_cast<int>(TOciGroup::Opinit)]) {
     using OpinitFn = sword (*)(ub4);
     if (auto opinit = reinterpret_cast<OpinitFn>(s.library.Symbol("opinit"))) opinit(0);
   }
-  if (s.useOCI8 && !s.available[static_cast<int>(OciGroup::Oci81)] && s.entry.OCIInitialize) {
+  if (s.useOCI8 && !s.available[static_cast<int>(TOciGroup::Oci81)] && s.entry.OCIInitialize) {
     s.entry.OCIInitialize(OCI_THREADED | OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
   }
 }
@@ -258,9 +258,9 @@ std::string ClientTrace() {
   return JoinTrace(State().trace);
 }
 
-const OciEntryPoints& ClientEntryPoints() { return State().entry; }
+const TOciEntryPoints& ClientEntryPoints() { return State().entry; }
 
-bool ClientGroupAvailable(OciGroup group) { return State().available[static_cast<int>(group)]; }
+bool ClientGroupAvailable(TOciGroup group) { return State().available[static_cast<int>(group)]; }
 
 bool ClientUseOCI8() { return State().useOCI8; }
 

@@ -67,8 +67,8 @@ void InitializeClient();
 bool ClientLoaded();
 // The lines written while choosing and loading the library, joined by "\r\n".
 std::string ClientTrace();
-const OciEntryPoints& ClientEntryPoints();
-bool ClientGroupAvailable(OciGroup group);
+const TOciEntryPoints& ClientEntryPoints();
+bool ClientGroupAvailable(TOciGroup group);
 // OCI 8 core available and Oracle 7 not forced.
 bool ClientUseOCI8();
 std::string ClientLibraryPath();

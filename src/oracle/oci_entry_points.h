@@ -5,7 +5,7 @@
 
 #include "oracle/oci.h"
 
-// X(name) once per entry point this system calls through OciEntryPoints.
+// X(name) once per entry point this system calls through TOciEntryPoints.
 #define SKELVANE_OCI_ENTRY_POINTS(X)                                          \
   X(OCIEnvCreate) X(OCIInitialize) X(OCIEnvInit) X(OCIHandleAlloc)            \
   X(OCIHandleFree) X(OCIDescriptorAlloc) X(OCIDescriptorFree)                 \
@@ -19,7 +19,7 @@
 
 namespace skelvane::oracle {
 
-struct OciEntryPoints {
+struct TOciEntryPoints {
 #define SKELVANE_OCI_FN(name) decltype(&::name) name = nullptr;
   SKELVANE_OCI_ENTRY_POINTS(SKELVANE_OCI_FN)
 #undef SKELVANE_OCI_FN

@@ -118,7 +118,7 @@
 
 namespace skelvane::oracle {
 
-enum class OciGroup {
+enum class TOciGroup {
   Oracle7Core,
   Olog,
   Opinit,
@@ -143,24 +143,24 @@ inline constexpr std::string_view kOci92[] = {SKELVANE_OCI_GROUP_OCI92(SKELVANE_
 #undef SKELVANE_OCI_NAME_ENTRY
 }  // namespace oci_groups_detail
 
-struct OciGroupInfo {
-  OciGroup group;
+struct TOciGroupInfo {
+  TOciGroup group;
   std::string_view title;
   bool hasRequirement;
-  OciGroup requires_;  // meaningful only when hasRequirement
+  TOciGroup requires_;  // meaningful only when hasRequirement
   std::span<const std::string_view> members;
 };
 
 // In dependency order: a group's requirement always comes before it.
-inline constexpr std::array<OciGroupInfo, kOciGroupCount> kOciGroups{{
-    {OciGroup::Oracle7Core, "Oracle 7 core", false, OciGroup::Oracle7Core, oci_groups_detail::kOracle7Core},
-    {OciGroup::Olog, "olog", true, OciGroup::Oracle7Core, oci_groups_detail::kOlog},
-    {OciGroup::Opinit, "opinit", true, OciGroup::Olog, oci_groups_detail::kOpinit},
-    {OciGroup::Oci8Core, "OCI 8 core", false, OciGroup::Oci8Core, oci_groups_detail::kOci8Core},
-    {OciGroup::Oci80Extras, "8.0 extras", true, OciGroup::Oci8Core, oci_groups_detail::kOci80Extras},
-    {OciGroup::Oci81, "8.1", true, OciGroup::Oci8Core, oci_groups_detail::kOci81},
-    {OciGroup::Oci90, "9.0", true, OciGroup::Oci81, oci_groups_detail::kOci90},
-    {OciGroup::Oci92, "9.2", true, OciGroup::Oci90, oci_groups_detail::kOci92},
+inline constexpr std::array<TOciGroupInfo, kOciGroupCount> kOciGroups{{
+    {TOciGroup::Oracle7Core, "Oracle 7 core", false, TOciGroup::Oracle7Core, oci_groups_detail::kOracle7Core},
+    {TOciGroup::Olog, "olog", true, TOciGroup::Oracle7Core, oci_groups_detail::kOlog},
+    {TOciGroup::Opinit, "opinit", true, TOciGroup::Olog, oci_groups_detail::kOpinit},
+    {TOciGroup::Oci8Core, "OCI 8 core", false, TOciGroup::Oci8Core, oci_groups_detail::kOci8Core},
+    {TOciGroup::Oci80Extras, "8.0 extras", true, TOciGroup::Oci8Core, oci_groups_detail::kOci80Extras},
+    {TOciGroup::Oci81, "8.1", true, TOciGroup::Oci8Core, oci_groups_detail::kOci81},
+    {TOciGroup::Oci90, "9.0", true, TOciGroup::Oci81, oci_groups_detail::kOci90},
+    {TOciGroup::Oci92, "9.2", true, TOciGroup::Oci90, oci_groups_detail::kOci92},
 }};
 
 }  // namespace skelvane::oracle

@@ -80,7 +80,7 @@ struct TOracleQuery::Impl {
   // Frees the cursor's handles while their environment still exists.
   void ReleaseCursor() noexcept {
     if (cursorSession && cursorSession->Connected()) {
-      const OciEntryPoints& oci = cursorSession->Oci();
+      const TOciEntryPoints& oci = cursorSession->Oci();
       if (stmt && oci.OCIHandleFree) oci.OCIHandleFree(stmt, OCI_HTYPE_STMT);
       if (rowid && oci.OCIDescriptorFree) oci.OCIDescriptorFree(rowid, OCI_DTYPE_ROWID);
       if (err && oci.OCIHandleFree) oci.OCIHandleFree(err, OCI_HTYPE_ERROR);
@@ -107,7 +107,7 @@ struct TOracleQuery::Impl {
     if (cursorSession && cursorSession != &s) CloseCursor();
     if (err) return;
     cursorSession = &s;
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     sword st = oci.OCIHandleAlloc(s.EnvHandle(), reinterpret_cast<void**>(&err), OCI_HTYPE_ERROR, 0, nullptr);
     if (st != OCI_SUCCESS) {
       err = nullptr;
@@ -142,7 +142,7 @@ struct TOracleQuery::Impl {
   }
 
   void Parse(TOracleSession& s, const std::string& text) {
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     columns.clear();
     described = false;
     statementType = 0;
@@ -177,7 +177,7 @@ struct TOracleQuery::Impl {
   }
 
   void Bind(TOracleSession& s) {
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     for (int i = 0; i < variables.Count(); ++i) {
       TVariableData& v = variables[i];
       if (v.TypeCode == otSubst) continue;
@@ -222,7 +222,7 @@ struct TOracleQuery::Impl {
   }
 
   void ComputeErrorPosition(TOracleSession& s) {
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     const ub4 attr = s.Has81() ? OCI_ATTR_PARSE_ERROR_OFFSET : OCI_ATTR_PARSE_ERROR_OFFSET_OLD;
     ub2 offset = 0;
     if (!IsOk(oci.OCIAttrGet(stmt, OCI_HTYPE_STMT, &offset, nullptr, attr, err2))) {
@@ -233,7 +233,7 @@ struct TOracleQuery::Impl {
   }
 
   void DescribeColumns(TOracleSession& s) {
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     columns.clear();
     ub4 count = 0;
     sword st = oci.OCIAttrGet(stmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_PARAM_COUNT, err);
@@ -272,7 +272,7 @@ struct TOracleQuery::Impl {
   }
 
   void DefineColumns(TOracleSession& s) {
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     const size_t rows = static_cast<size_t>(rowsPerFetch);
     for (size_t i = 0; i < columns.size(); ++i) {
       TFieldData& f = *columns[i];
@@ -304,7 +304,7 @@ struct TOracleQuery::Impl {
   }
 
   void Fetch(TOracleSession& s, int rows) {
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     ResetLongs();
     sword st = s.Has90() && oci.OCIStmtFetch2
                    ? oci.OCIStmtFetch2(stmt, err, static_cast<ub4>(rows), OCI_FETCH_NEXT, 0, OCI_DEFAULT)
@@ -333,7 +333,7 @@ struct TOracleQuery::Impl {
     if (MustParse(text)) Parse(s, text);
     Bind(s);
     if (statementType != 4 || described) return false;
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     sword st = oci.OCIStmtExecute(s.SvcCtxHandle(), stmt, err, 0, 0, nullptr, nullptr,
                                   describeOnly ? OCI_DESCRIBE_ONLY : OCI_DEFAULT);
     if (!Acceptable(s, st)) {
@@ -350,7 +350,7 @@ struct TOracleQuery::Impl {
   void Execute() {
     TOracleSession& s = CheckSession();
     const bool firstBatchFetched = Prepare(s, false);
-    const OciEntryPoints& oci = s.Oci();
+    const TOciEntryPoints& oci = s.Oci();
     if (statementType == 4) {
       if (!firstBatchFetched) {  // described before: executing delivers the first batch
         ResetLongs();

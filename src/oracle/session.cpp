@@ -29,7 +29,7 @@ std::string StatusName(sword status) {
   }
 }
 
-void ReadRecord(const OciEntryPoints& oci, void* handle, ub4 type, int& code, std::string& text) {
+void ReadRecord(const TOciEntryPoints& oci, void* handle, ub4 type, int& code, std::string& text) {
   code = 0;
   text.clear();
   if (!handle || !oci.OCIErrorGet) return;
@@ -46,18 +46,18 @@ void ReadRecord(const OciEntryPoints& oci, void* handle, ub4 type, int& code, st
 }
 
 // Shows the session's cursor while it lives, then the previous one.
-class CursorScope {
+class TCursorScope {
  public:
-  explicit CursorScope(int cursor) {
+  explicit TCursorScope(int cursor) {
     auto& hook = TOracleSession::CursorHook();
     if (hook) previous_ = hook(cursor);
   }
-  ~CursorScope() {
+  ~TCursorScope() {
     auto& hook = TOracleSession::CursorHook();
     if (hook && previous_) hook(*previous_);
   }
-  CursorScope(const CursorScope&) = delete;
-  CursorScope& operator=(const CursorScope&) = delete;
+  TCursorScope(const TCursorScope&) = delete;
+  TCursorScope& operator=(const TCursorScope&) = delete;
 
  private:
   std::optional<int> previous_;
@@ -128,11 +128,11 @@ TOracleSession::~TOracleSession() {
   (void)Disconnect();
 }
 
-const OciEntryPoints& TOracleSession::Oci() const { return ClientEntryPoints(); }
+const TOciEntryPoints& TOracleSession::Oci() const { return ClientEntryPoints(); }
 
-bool TOracleSession::Has81() const { return ClientGroupAvailable(OciGroup::Oci81); }
+bool TOracleSession::Has81() const { return ClientGroupAvailable(TOciGroup::Oci81); }
 
-bool TOracleSession::Has90() const { return ClientGroupAvailable(OciGroup::Oci90); }
+bool TOracleSession::Has90() const { return ClientGroupAvailable(TOciGroup::Oci90); }
 
 bool TOracleSession::StatementCacheInForce() const { return statementCacheInForce_; }
 
@@ -170,12 +170,12 @@ void TOracleSession::LogOn() {
   if (BeforeLogOn) BeforeLogOn(*this);
   std::optional<TOracleCriticalSectionGuard> lock;
   if (ThreadSafe) lock.emplace(ClientCriticalSection());
-  struct DirectoryRestore {
-    ~DirectoryRestore() { RestoreClientDirectory(); }
+  struct TDirectoryRestore {
+    ~TDirectoryRestore() { RestoreClientDirectory(); }
   } restore;
 
   {
-    CursorScope cursor(Cursor);
+    TCursorScope cursor(Cursor);
     InitializeClient();
   }
   LogOff();
@@ -202,7 +202,7 @@ void TOracleSession::LogOn() {
 }
 
 void TOracleSession::Connect() {
-  const OciEntryPoints& oci = Oci();
+  const TOciEntryPoints& oci = Oci();
   if (!env_) {
     sword status;
     if (Has81()) {
@@ -254,7 +254,7 @@ void TOracleSession::Connect() {
   ub4 mode = ConnectAs == TConnectAs::SYSDBA    ? OCI_SYSDBA
              : ConnectAs == TConnectAs::SYSOPER ? OCI_SYSOPER
                                                 : OCI_DEFAULT;
-  statementCacheInForce_ = StatementCache && ClientGroupAvailable(OciGroup::Oci92);
+  statementCacheInForce_ = StatementCache && ClientGroupAvailable(TOciGroup::Oci92);
   if (statementCacheInForce_) mode |= OCI_STMT_CACHE;
 
   status = oci.OCISessionBegin(svc_, err_, usr_, credentials, mode);
@@ -312,7 +312,7 @@ std::exception_ptr TOracleSession::Disconnect() {
     connected_ = false;
     return first;
   }
-  const OciEntryPoints& oci = Oci();
+  const TOciEntryPoints& oci = Oci();
   if (connected_) {
     if (RollbackOnDisconnect) oci.OCITransRollback(svc_, err_, OCI_DEFAULT);
     for (TOracleDependant* d : std::vector<TOracleDependant*>(dependants_)) d->CloseOnLogOff();
@@ -330,7 +330,7 @@ std::exception_ptr TOracleSession::Disconnect() {
 }
 
 void TOracleSession::FreeHandles() noexcept {
-  const OciEntryPoints& oci = Oci();
+  const TOciEntryPoints& oci = Oci();
   auto release = [&oci](auto*& handle, ub4 type) {
     if (handle && oci.OCIHandleFree) oci.OCIHandleFree(handle, type);
     handle = nullptr;

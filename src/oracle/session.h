@@ -98,7 +98,7 @@ class TOracleSession {
   const std::string& ServerVersion() const { return serverVersion_; }
 
   // What the query layer needs. Valid while connected.
-  const OciEntryPoints& Oci() const;
+  const TOciEntryPoints& Oci() const;
   OCIEnv* EnvHandle() const { return env_; }
   OCISvcCtx* SvcCtxHandle() const { return svc_; }
   OCIError* ErrorHandle() const { return err_; }

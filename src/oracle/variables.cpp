@@ -85,9 +85,9 @@ void PutInt(std::string& out, int32_t v) {
   for (int i = 0; i < 4; ++i) out += static_cast<char>((u >> (8 * i)) & 0xFF);
 }
 
-class Reader {
+class TReader {
  public:
-  explicit Reader(const std::string& bytes) : s_(bytes) {}
+  explicit TReader(const std::string& bytes) : s_(bytes) {}
   int32_t Int() {
     if (s_.size() - pos_ < 4) Corrupt();
     uint32_t u = 0;
@@ -235,11 +235,11 @@ std::string TVariables::Data() const {
 }
 
 void TVariables::SetData(const std::string& bytes) {
-  Reader r(bytes);
+  TReader r(bytes);
   int32_t version = r.Int();
   if (version > kStoredVersion || version < 1) throw std::runtime_error(kInvalidVariablesVersion);
   int32_t count = r.Int();
-  if (count < 0) Reader::Corrupt();
+  if (count < 0) TReader::Corrupt();
   TVariables read;
   for (int32_t k = 0; k < count; ++k) {
     std::string name = r.Bytes(r.Int());

@@ -1,7 +1,8 @@
-#pragma once
 // The words of a schema document: top-level sections, the letters of the
 // object nodes, group nodes and keys. The writer and the compare both spell
 // them from here, so a key cannot drift between what is written and what is read.
+#ifndef SKELVANE_SDB_DOCUMENT_VOCABULARY_H
+#define SKELVANE_SDB_DOCUMENT_VOCABULARY_H
 
 namespace skelvane::sdb {
 
@@ -80,3 +81,5 @@ inline constexpr const char* kKeyPassword = "password";
 inline constexpr const char* kKeyHost = "host";
 
 }  // namespace skelvane::sdb
+
+#endif

@@ -1,5 +1,6 @@
-#pragma once
 // Reading the entries of a result list the way the compare does.
+#ifndef SKELVANE_SDB_ENTRY_H
+#define SKELVANE_SDB_ENTRY_H
 
 #include <string>
 #include <string_view>
@@ -20,3 +21,5 @@ bool SelectInEntry(const TTreeResult& list, std::string_view name, int index,
                    const TSdbPath& path, TTreeResult& result);
 
 }  // namespace skelvane
+
+#endif

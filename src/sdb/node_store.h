@@ -1,7 +1,8 @@
-#pragma once
 // Owns the nodes of one document and the bytes of their names and values.
 // Nothing is released before the document ends, so references held by
 // sub-documents stay valid however often the document is read.
+#ifndef SKELVANE_SDB_NODE_STORE_H
+#define SKELVANE_SDB_NODE_STORE_H
 
 #include <cstddef>
 #include <memory>
@@ -47,3 +48,5 @@ class TNodeStore {
 };
 
 }  // namespace skelvane
+
+#endif

@@ -1,6 +1,7 @@
-#pragma once
 // Failures of reading and querying a schema document. They are not database
 // errors: they end the running operation and reach the user's error display.
+#ifndef SKELVANE_SDB_SDB_ERROR_H
+#define SKELVANE_SDB_SDB_ERROR_H
 
 #include <stdexcept>
 #include <string>
@@ -35,3 +36,5 @@ class ESdbEntryNotFound : public ESdbError {
 };
 
 }  // namespace skelvane
+
+#endif

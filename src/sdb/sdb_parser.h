@@ -1,6 +1,7 @@
-#pragma once
 // A schema document ("._sdb"): reads the brace-structured text into a node tree
 // and finds nodes by a path of names.
+#ifndef SKELVANE_SDB_SDB_PARSER_H
+#define SKELVANE_SDB_SDB_PARSER_H
 
 #include <memory>
 #include <string>
@@ -75,3 +76,5 @@ class TSDB_Parser {
 };
 
 }  // namespace skelvane
+
+#endif

@@ -1,5 +1,6 @@
-#pragma once
 // The line-by-line reader that turns document text into nodes.
+#ifndef SKELVANE_SDB_SDB_READER_H
+#define SKELVANE_SDB_SDB_READER_H
 
 #include <cstddef>
 #include <string>
@@ -59,3 +60,5 @@ class TSdbReader {
 };
 
 }  // namespace skelvane
+
+#endif

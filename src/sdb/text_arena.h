@@ -1,7 +1,8 @@
-#pragma once
 // Owns the name and value bytes of one document's nodes. Texts are written one
 // after the other and only the newest one grows, so each text stays one
 // contiguous run; written bytes never move once a newer text has begun.
+#ifndef SKELVANE_SDB_TEXT_ARENA_H
+#define SKELVANE_SDB_TEXT_ARENA_H
 
 #include <algorithm>
 #include <cstddef>
@@ -60,3 +61,5 @@ class TTextArena {
 };
 
 }  // namespace skelvane
+
+#endif

@@ -1,5 +1,6 @@
-#pragma once
 // A node of a schema document: "{" Name Value ... "}" with the nodes opened inside it.
+#ifndef SKELVANE_SDB_TREE_ELEM_H
+#define SKELVANE_SDB_TREE_ELEM_H
 
 #include <cstddef>
 #include <cstdint>
@@ -80,3 +81,5 @@ inline TNodeList::iterator& TNodeList::iterator::operator++() {
 }
 
 }  // namespace skelvane
+
+#endif

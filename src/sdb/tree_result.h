@@ -1,7 +1,8 @@
-#pragma once
 // The entries "name=value" that a query lists for the children of one node, in
 // tree order. An entry for a child with children of its own carries a
 // sub-document over those children, owned by the list.
+#ifndef SKELVANE_SDB_TREE_RESULT_H
+#define SKELVANE_SDB_TREE_RESULT_H
 
 #include <memory>
 #include <string>
@@ -43,3 +44,5 @@ class TTreeResult {
 };
 
 }  // namespace skelvane
+
+#endif

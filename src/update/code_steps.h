@@ -1,6 +1,7 @@
-#pragma once
 // Triggers, stored functions and procedures, and views: created or replaced
 // from the document's text when missing or different.
+#ifndef SKELVANE_UPDATE_CODE_STEPS_H
+#define SKELVANE_UPDATE_CODE_STEPS_H
 
 #include <string>
 
@@ -24,3 +25,5 @@ void CheckView(TCompareContext& c, const std::string& viewName, const TTreeResul
                oracle::TOracleQuery* view2, oracle::TOracleDataSet* columns, bool missing);
 
 }  // namespace skelvane
+
+#endif

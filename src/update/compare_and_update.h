@@ -1,6 +1,7 @@
-#pragma once
 // The compare driver: reads the document named by UpdateFileName() and walks
 // its sections in their fixed order, handing each object to its compare step.
+#ifndef SKELVANE_UPDATE_COMPARE_AND_UPDATE_H
+#define SKELVANE_UPDATE_COMPARE_AND_UPDATE_H
 
 #include "dictionary/dm.h"
 #include "dictionary/operation_host.h"
@@ -13,3 +14,5 @@ namespace skelvane {
 void CompareAndUpdate(TOperationHost& host, TDM& dm);
 
 }  // namespace skelvane
+
+#endif

@@ -1,6 +1,7 @@
-#pragma once
 // What every compare step works with: the window's narrow interface (logs,
 // user name, options) and the data module with its queries and data sets.
+#ifndef SKELVANE_UPDATE_COMPARE_CONTEXT_H
+#define SKELVANE_UPDATE_COMPARE_CONTEXT_H
 
 #include <string>
 
@@ -22,3 +23,5 @@ struct TCompareContext {
 };
 
 }  // namespace skelvane
+
+#endif

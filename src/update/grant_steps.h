@@ -1,5 +1,6 @@
-#pragma once
 // Table privileges, synonyms and database links.
+#ifndef SKELVANE_UPDATE_GRANT_STEPS_H
+#define SKELVANE_UPDATE_GRANT_STEPS_H
 
 #include <string>
 
@@ -21,3 +22,5 @@ void CheckDbLink(TCompareContext& c, const std::string& linkName, const TTreeRes
                  oracle::TOracleDataSet& links, bool missing);
 
 }  // namespace skelvane
+
+#endif

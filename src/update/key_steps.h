@@ -1,5 +1,6 @@
-#pragma once
 // Indexes and constraints of one table.
+#ifndef SKELVANE_UPDATE_KEY_STEPS_H
+#define SKELVANE_UPDATE_KEY_STEPS_H
 
 #include <string>
 
@@ -18,3 +19,5 @@ void CheckConstraints(TCompareContext& c, const std::string& table, const TTreeR
                       oracle::TOracleDataSet& indexes);
 
 }  // namespace skelvane
+
+#endif

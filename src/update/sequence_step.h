@@ -1,5 +1,6 @@
-#pragma once
 // Creating the sequences the database lacks.
+#ifndef SKELVANE_UPDATE_SEQUENCE_STEP_H
+#define SKELVANE_UPDATE_SEQUENCE_STEP_H
 
 #include "oracle/dataset.h"
 #include "sdb/tree_result.h"
@@ -12,3 +13,5 @@ void CheckSequence(TCompareContext& c, const TTreeResult& sequence,
                    oracle::TOracleDataSet& sequences);
 
 }  // namespace skelvane
+
+#endif

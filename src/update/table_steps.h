@@ -1,5 +1,6 @@
-#pragma once
 // Tables, columns and comments.
+#ifndef SKELVANE_UPDATE_TABLE_STEPS_H
+#define SKELVANE_UPDATE_TABLE_STEPS_H
 
 #include <string>
 
@@ -34,3 +35,5 @@ void CheckComments(TCompareContext& c, const std::string& object, const TTreeRes
                    const std::string& databaseComment, oracle::TOracleDataSet& columns);
 
 }  // namespace skelvane
+
+#endif

@@ -23,7 +23,7 @@ class CompareStatements : public EmuTest {
 
   void Check(const Refusal& c) {
     SCOPED_TRACE(c.sql);
-    oraemu::OraError e = Refuse(c.sql);
+    oraemu::EOraError e = Refuse(c.sql);
     EXPECT_EQ(e.code(), c.code) << e.what();
     const std::string sql = c.sql;
     const size_t at = std::string(c.at) == "$" ? sql.size() : sql.find(c.at);
@@ -41,7 +41,7 @@ class CompareStatements : public EmuTest {
     oraemu::Result r;
     try {
       r = s.Execute(sql, {}, false);
-    } catch (const oraemu::OraError& e) {
+    } catch (const oraemu::EOraError& e) {
       ADD_FAILURE() << sql << "\n  refused: " << e.what();
       return out;
     }
@@ -251,6 +251,6 @@ TEST_F(CompareStatements, NewDatabaseHoldsThousandsOfPublicSynonymsForSystemObje
   // The dictionary still answers through them, and their names are taken.
   EXPECT_EQ(Query("select dummy from dual"), std::vector<std::string>{"X"});
   EXPECT_EQ(Query("select count(*) from user_tables"), std::vector<std::string>{"1"});
-  oraemu::OraError e = RefuseAs(*system_, "CREATE PUBLIC SYNONYM DUAL FOR APP.T");
+  oraemu::EOraError e = RefuseAs(*system_, "CREATE PUBLIC SYNONYM DUAL FOR APP.T");
   EXPECT_EQ(e.code(), 955);
 }

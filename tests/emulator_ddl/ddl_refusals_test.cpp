@@ -29,7 +29,7 @@ class DdlRefusals : public EmuTest {
 
   void Check(const Case& c) {
     SCOPED_TRACE(c.sql);
-    oraemu::OraError e = Refuse(c.sql);
+    oraemu::EOraError e = Refuse(c.sql);
     EXPECT_EQ(e.code(), c.code) << e.what();
     std::string sql = c.sql;
     int offset = !c.at ? 0 : std::string(c.at) == "$" ? static_cast<int>(sql.size()) : static_cast<int>(sql.find(c.at));
@@ -201,7 +201,7 @@ TEST_F(DdlRefusals, GarbledStatementsNeverCrash) {
     std::string before = Snapshot();
     try {
       app_->Execute(sql, {}, false);
-    } catch (const oraemu::OraError& e) {
+    } catch (const oraemu::EOraError& e) {
       ++refused;
       ASSERT_EQ(std::string(e.what()).rfind("ORA-", 0), 0u) << sql;
       ASSERT_GE(e.offset(), 0);

@@ -32,24 +32,24 @@ oraemu::Result EmuTest::Exec(const std::string& sql) { return ExecAs(*app_, sql)
 oraemu::Result EmuTest::ExecAs(oraemu::Session& s, const std::string& sql) {
   try {
     return s.Execute(sql, {}, false);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     ADD_FAILURE() << sql << "\n  refused: " << e.what() << " at " << e.offset();
     return {};
   }
 }
 
-oraemu::OraError EmuTest::Refuse(const std::string& sql) { return RefuseAs(*app_, sql); }
+oraemu::EOraError EmuTest::Refuse(const std::string& sql) { return RefuseAs(*app_, sql); }
 
-oraemu::OraError EmuTest::RefuseAs(oraemu::Session& s, const std::string& sql) {
+oraemu::EOraError EmuTest::RefuseAs(oraemu::Session& s, const std::string& sql) {
   std::string before = Snapshot();
   try {
     s.Execute(sql, {}, false);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     EXPECT_EQ(before, Snapshot()) << "refused statement changed the dictionary: " << sql;
     return e;
   }
   ADD_FAILURE() << "accepted: " << sql;
-  return oraemu::OraError(0, "accepted");
+  return oraemu::EOraError(0, "accepted");
 }
 
 std::vector<std::string> EmuTest::Rows(const std::string& query) {

@@ -20,8 +20,8 @@ class EmuTest : public ::testing::Test {
   oraemu::Result ExecAs(oraemu::Session& s, const std::string& sql);
   // Runs a statement that must be refused and returns the error; checks
   // that the stored dictionary did not change.
-  oraemu::OraError Refuse(const std::string& sql);
-  oraemu::OraError RefuseAs(oraemu::Session& s, const std::string& sql);
+  oraemu::EOraError Refuse(const std::string& sql);
+  oraemu::EOraError RefuseAs(oraemu::Session& s, const std::string& sql);
 
   // Rows of a storage query, each row's columns joined by "|" (NULL as "~").
   std::vector<std::string> Rows(const std::string& query);

@@ -8,7 +8,7 @@ namespace {
 int OpenCode(const std::string& id) {
   try {
     oraemu::Database::Open(id);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     return e.code();
   }
   return 0;
@@ -17,7 +17,7 @@ int OpenCode(const std::string& id) {
 int LogonCode(oraemu::Database& db, const std::string& user, const std::string& pw, bool external = false) {
   try {
     db.Logon(user, pw, external);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     return e.code();
   }
   return 0;
@@ -37,7 +37,7 @@ TEST_F(LogonTest, ConnectIdentifiersThatNameNoDatabaseAreUnresolved) {
   EXPECT_EQ(OpenCode(".hidden"), 12154);
   try {
     oraemu::Database::Open("XE");
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     EXPECT_STREQ(e.what(), "ORA-12154: TNS:could not resolve the connect identifier specified");
   }
 }
@@ -52,7 +52,7 @@ TEST_F(LogonTest, NamesFollowIdentifierRulesAndPasswordsAreExact) {
   EXPECT_EQ(LogonCode(*db_, "PUBLIC", ""), 1017);
   try {
     db_->Logon("APP", "wrong", false);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     EXPECT_STREQ(e.what(), "ORA-01017: invalid username/password; logon denied");
   }
   auto s = db_->Logon("app", "secret", false);

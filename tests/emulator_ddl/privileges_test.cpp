@@ -23,7 +23,7 @@ class Privileges : public EmuTest {
     try {
       s.Execute(sql, {}, false);
       return 0;
-    } catch (const oraemu::OraError& e) {
+    } catch (const oraemu::EOraError& e) {
       return e.code();
     }
   }
@@ -121,7 +121,7 @@ TEST_F(Privileges, LogonNeedsCreateSession) {
   try {
     db_->Logon("LONELY", "pw", false);
     ADD_FAILURE() << "logged on without CREATE SESSION";
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     EXPECT_STREQ(e.what(), "ORA-01045: user LONELY lacks CREATE SESSION privilege; logon denied");
   }
   ExecAs(*system_, "GRANT CONNECT TO LONELY");

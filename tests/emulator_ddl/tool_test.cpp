@@ -128,8 +128,8 @@ TEST_F(ToolTest, DemoDatabaseBuildsWithoutAFailedStatement) {
   EXPECT_EQ(r.rows[0][0].text, "DEMO_APP");
   // The owner reads the SYS tables the synonym lists need; the reader does not.
   EXPECT_EQ(count("select count(*) from sys.user$ where name = 'DEMO_APP'"), "1");
-  EXPECT_THROW(reader->Execute("select count(*) from sys.obj$", {}, false), oraemu::OraError);
-  EXPECT_THROW(reader->Execute("create table x (a number)", {}, false), oraemu::OraError);
+  EXPECT_THROW(reader->Execute("select count(*) from sys.obj$", {}, false), oraemu::EOraError);
+  EXPECT_THROW(reader->Execute("create table x (a number)", {}, false), oraemu::EOraError);
 }
 
 TEST_F(ToolTest, CreateTakesTheCharacterSetAndScriptsFailOnCompilationErrors) {

@@ -30,7 +30,7 @@ T As(const Value& value, ub2 dty) {
 int ErrorOf(const Value& value, ub2 dty, size_t size) {
   try {
     ToExternal(value, dty, size);
-  } catch (const oraemu::OraError& error) {
+  } catch (const oraemu::EOraError& error) {
     return error.code();
   }
   return 0;

@@ -29,7 +29,7 @@ class LexerAgreement : public queryfix::QueryTest {
     try {
       system_->Execute(sql, {});
       return {0, 0};
-    } catch (const oraemu::OraError& e) {
+    } catch (const oraemu::EOraError& e) {
       return {e.code(), e.offset() - static_cast<int>(at)};
     }
   }

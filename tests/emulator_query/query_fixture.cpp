@@ -44,7 +44,7 @@ oraemu::Session& QueryTest::AddUser(const std::string& name) {
 void QueryTest::Exec(oraemu::Session& s, const std::string& sql) {
   try {
     s.Execute(sql, {});
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     ADD_FAILURE() << sql << "\n  -> " << e.what();
   }
 }
@@ -53,7 +53,7 @@ oraemu::Result QueryTest::Query(oraemu::Session& s, const std::string& sql,
                                 const std::vector<oraemu::Bind>& binds) {
   try {
     return s.Execute(sql, binds);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     ADD_FAILURE() << sql << "\n  -> " << e.what();
   }
   return {};
@@ -62,7 +62,7 @@ oraemu::Result QueryTest::Query(oraemu::Session& s, const std::string& sql,
 int QueryTest::ErrorOf(oraemu::Session& s, const std::string& sql, const std::vector<oraemu::Bind>& binds) {
   try {
     s.Execute(sql, binds);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     return e.code();
   }
   return 0;

@@ -31,7 +31,7 @@ TEST(SelectLike, WildcardsEscapesAndBacktracking) {
 int OffsetOf(const std::string& sql, int* code) {
   try {
     oraemu::sel::ParseQuery(sql);
-  } catch (const oraemu::OraError& e) {
+  } catch (const oraemu::EOraError& e) {
     *code = e.code();
     return e.offset();
   }

@@ -302,7 +302,7 @@ TEST_F(SemanticsTest, RefusalsCarryOracleNumbersAndTexts) {
   auto error = [&](const std::string& sql, std::vector<Bind> binds = {}) -> std::pair<int, std::string> {
     try {
       scott_->Execute(sql, binds);
-    } catch (const oraemu::OraError& e) {
+    } catch (const oraemu::EOraError& e) {
       return {e.code(), e.what()};
     }
     return {0, ""};

@@ -134,11 +134,11 @@ TEST_F(ClientLoadTest, AnOci8ClientWithout81IsInitializedOnceWithThreadedObjectM
   ASSERT_NO_THROW(InitializeClient());
   EXPECT_EQ(ClientTrace(), "OCIDLL forced to " + path);
   EXPECT_TRUE(ClientUseOCI8());
-  EXPECT_TRUE(ClientGroupAvailable(OciGroup::Oci8Core));
-  EXPECT_TRUE(ClientGroupAvailable(OciGroup::Oci80Extras));
-  EXPECT_FALSE(ClientGroupAvailable(OciGroup::Oci81));
-  EXPECT_FALSE(ClientGroupAvailable(OciGroup::Oci90));
-  EXPECT_FALSE(ClientGroupAvailable(OciGroup::Oracle7Core));
+  EXPECT_TRUE(ClientGroupAvailable(TOciGroup::Oci8Core));
+  EXPECT_TRUE(ClientGroupAvailable(TOciGroup::Oci80Extras));
+  EXPECT_FALSE(ClientGroupAvailable(TOciGroup::Oci81));
+  EXPECT_FALSE(ClientGroupAvailable(TOciGroup::Oci90));
+  EXPECT_FALSE(ClientGroupAvailable(TOciGroup::Oracle7Core));
   EXPECT_NE(ClientEntryPoints().OCIServerAttach, nullptr);
   EXPECT_EQ(ClientEntryPoints().OCIEnvCreate, nullptr);
   EXPECT_EQ(CallLog(path), "OCIInitialize(3) ");
@@ -162,7 +162,7 @@ TEST_F(ClientLoadTest, AnOracle7OnlyClientLoadsAndGetsOpinitButNoOci8) {
   SetForcedClientLibrary(path);
   ASSERT_NO_THROW(InitializeClient());
   EXPECT_FALSE(ClientUseOCI8());
-  EXPECT_TRUE(ClientGroupAvailable(OciGroup::Opinit));
+  EXPECT_TRUE(ClientGroupAvailable(TOciGroup::Opinit));
   EXPECT_EQ(CallLog(path), "opinit(0) ");
 }
 
