@@ -6,16 +6,10 @@
 #include <string>
 
 #include "e2e/export_support.h"
+#include "support/emulator_tool.h"
 
 namespace skelvane::e2e {
 namespace {
-
-const char kOwnerGrants[] =
-    "create user CS_OWNER identified by pw;\n"
-    "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM, CREATE DATABASE LINK TO CS_OWNER;\n"
-    "GRANT SELECT ON SYS.OBJ$ TO CS_OWNER;\n"
-    "GRANT SELECT ON SYS.SYN$ TO CS_OWNER;\n"
-    "GRANT SELECT ON SYS.USER$ TO CS_OWNER;\n";
 
 const char kSchema[] =
     "create table T (A varchar2(20 char), B nvarchar2(40), C raw(16), D varchar2(10 byte), "
@@ -26,10 +20,7 @@ const char* const kTypes[] = {"VARCHAR2(20 CHAR)", "NVARCHAR2(40)", "RAW(16)",  
                               "CHAR(3 CHAR)",      "NCHAR(7)",      "VARCHAR2(1500 CHAR)"};
 
 void CreateWithCharset(const fs::path& dir, const std::string& charset) {
-  const std::string command = "ORAEMU_DATA='" + dir.string() + "' '" +
-                              (BinaryDir() / "bin" / "oraemu-sql").string() +
-                              "' create XE --system-password manager --charset " + charset;
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  ASSERT_NO_THROW(CreateDatabase(dir, "XE", charset));
 }
 
 TEST(CharsetExport, TypeTextsSurviveEveryDatabaseCharacterSet) {
@@ -37,7 +28,7 @@ TEST(CharsetExport, TypeTextsSurviveEveryDatabaseCharacterSet) {
     SCOPED_TRACE(charset);
     TScratch scratch(std::string("charset-") + charset);
     CreateWithCharset(scratch.Dir(), charset);
-    RunScript(scratch.Dir(), "XE", "SYSTEM/manager", kOwnerGrants);
+    RunScript(scratch.Dir(), "XE", "SYSTEM/manager", ::skelvane::testing::OwnerGrants("CS_OWNER", "pw"));
     RunScript(scratch.Dir(), "XE", "CS_OWNER/pw", kSchema);
     const fs::path doc = scratch.Dir() / "cs._sdb";
     TCliRun run = RunCli(scratch.Dir(), {"export", "--user", "CS_OWNER", "--file", doc.string()}, "pw");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e/export_support.h"
+#include "support/emulator_tool.h"
 
 namespace skelvane::e2e {
 namespace {
@@ -14,8 +15,7 @@ namespace {
 void EmptyOwner(const fs::path& dir) {
   CreateDatabase(dir, "XE");
   RunScript(dir, "XE", "SYSTEM/manager",
-            "create user EMPTY_OWNER identified by pw;\n"
-            "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM, CREATE DATABASE LINK TO EMPTY_OWNER;\nGRANT SELECT ON SYS.OBJ$ TO EMPTY_OWNER;\nGRANT SELECT ON SYS.SYN$ TO EMPTY_OWNER;\nGRANT SELECT ON SYS.USER$ TO EMPTY_OWNER;\n");
+            ::skelvane::testing::OwnerGrants("EMPTY_OWNER", "pw"));
 }
 
 std::string Lines(std::initializer_list<const char*> lines, const char* end) {
@@ -93,8 +93,7 @@ class ExportCliFailure : public ::testing::Test {
   void SetUp() override {
     CreateDatabase(scratch_.Dir(), "XE");
     RunScript(scratch_.Dir(), "XE", "SYSTEM/manager",
-              "create user VOWNER identified by pw;\n"
-              "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM, CREATE DATABASE LINK TO VOWNER;\nGRANT SELECT ON SYS.OBJ$ TO VOWNER;\nGRANT SELECT ON SYS.SYN$ TO VOWNER;\nGRANT SELECT ON SYS.USER$ TO VOWNER;\n");
+              ::skelvane::testing::OwnerGrants("VOWNER", "pw"));
     RunScript(scratch_.Dir(), "XE", "VOWNER/pw", kViewsSchema);
     const fs::path trace = scratch_.Dir() / "full.trace";
     full_ = RunCli(scratch_.Dir(), {"export", "--user", "VOWNER", "--file", Doc("full")}, "pw",

@@ -9,17 +9,13 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "support/emulator_tool.h"
+
 namespace skelvane::e2e {
 namespace {
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
-  }
-  return q + "'";
-}
+using ::skelvane::testing::ShellQuote;
+
 
 int Shell(const std::string& command) {
   const int status = std::system(command.c_str());
@@ -34,8 +30,8 @@ fs::path EnvPath(const char* name, const char* fallback) {
 }  // namespace
 
 fs::path SourceDir() { return EnvPath("SKELVANE_SOURCE_DIR", "."); }
-fs::path BinaryDir() { return EnvPath("SKELVANE_BINARY_DIR", "."); }
-fs::path EmulatorLibrary() { return BinaryDir() / "lib" / "liboraemu.so"; }
+fs::path BinaryDir() { return ::skelvane::testing::BinaryDir(); }
+fs::path EmulatorLibrary() { return ::skelvane::testing::EmulatorLibrary(); }
 
 TScratch::TScratch(const std::string& tag) {
   static std::atomic<int> counter{0};
@@ -72,11 +68,13 @@ std::vector<std::string> SplitCrLf(const std::string& bytes) {
   return lines;
 }
 
-void CreateDatabase(const fs::path& dir, const std::string& name) {
+void CreateDatabase(const fs::path& dir, const std::string& name, const std::string& charset) {
   const fs::path log = dir / (name + "-create.log");
-  if (Shell("ORAEMU_DATA=" + Quote(dir.string()) + " " +
-            Quote((BinaryDir() / "bin" / "oraemu-sql").string()) + " create " + Quote(name) +
-            " --system-password manager >" + Quote(log.string()) + " 2>&1") != 0) {
+  std::string command = "ORAEMU_DATA=" + ShellQuote(dir.string()) + " " +
+                        ShellQuote(::skelvane::testing::EmulatorTool()) + " create " + ShellQuote(name) +
+                        " --system-password manager";
+  if (!charset.empty()) command += " --charset " + ShellQuote(charset);
+  if (Shell(command + " >" + ShellQuote(log.string()) + " 2>&1") != 0) {
     throw std::runtime_error("cannot create database " + name + ":\n" + ReadFile(log));
   }
 }
@@ -87,18 +85,18 @@ void RunScript(const fs::path& dir, const std::string& name, const std::string& 
   const fs::path file = dir / ("script-" + std::to_string(counter++) + ".sql");
   const fs::path log = file.string() + ".log";
   WriteFile(file, script);
-  if (Shell("ORAEMU_DATA=" + Quote(dir.string()) + " " +
-            Quote((BinaryDir() / "bin" / "oraemu-sql").string()) + " run " + Quote(name) + " " +
-            Quote(logon) + " " + Quote(file.string()) + " >" + Quote(log.string()) + " 2>&1") != 0) {
+  if (Shell("ORAEMU_DATA=" + ShellQuote(dir.string()) + " " +
+            ShellQuote(::skelvane::testing::EmulatorTool()) + " run " + ShellQuote(name) + " " +
+            ShellQuote(logon) + " " + ShellQuote(file.string()) + " >" + ShellQuote(log.string()) + " 2>&1") != 0) {
     throw std::runtime_error("script failed in " + name + ":\n" + ReadFile(log));
   }
 }
 
 void MakeDemo(const fs::path& dir) {
   const fs::path log = dir / "make-demo.log";
-  if (Shell(Quote((SourceDir() / "demo" / "make-demo.sh").string()) + " " + Quote(dir.string()) +
-            " " + Quote((BinaryDir() / "bin" / "oraemu-sql").string()) + " >" +
-            Quote(log.string()) + " 2>&1") != 0) {
+  if (Shell(ShellQuote((SourceDir() / "demo" / "make-demo.sh").string()) + " " + ShellQuote(dir.string()) +
+            " " + ShellQuote(::skelvane::testing::EmulatorTool()) + " >" +
+            ShellQuote(log.string()) + " 2>&1") != 0) {
     throw std::runtime_error("make-demo.sh failed:\n" + ReadFile(log));
   }
 }
@@ -108,12 +106,12 @@ TCliRun RunCli(const fs::path& dir, const std::vector<std::string>& args,
   const fs::path in = dir / "cli-stdin.txt", out = dir / "cli-stdout.txt",
                  err = dir / "cli-stderr.txt";
   WriteFile(in, password + "\n");
-  std::string command = "ORAEMU_DATA=" + Quote(dir.string());
-  for (const auto& e : env) command += " " + Quote(e);
-  command = "env " + command + " " + Quote((BinaryDir() / "bin" / "skelvane-cli").string());
-  for (const auto& a : args) command += " " + Quote(a);
-  command += " OCIDLL=" + Quote(EmulatorLibrary().string());
-  command += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+  std::string command = "ORAEMU_DATA=" + ShellQuote(dir.string());
+  for (const auto& e : env) command += " " + ShellQuote(e);
+  command = "env " + command + " " + ShellQuote((BinaryDir() / "bin" / "skelvane-cli").string());
+  for (const auto& a : args) command += " " + ShellQuote(a);
+  command += " OCIDLL=" + ShellQuote(EmulatorLibrary().string());
+  command += " <" + ShellQuote(in.string()) + " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string());
   TCliRun run;
   run.exitCode = Shell(command);
   run.out = ReadFile(out);

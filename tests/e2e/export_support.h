@@ -35,8 +35,9 @@ void WriteFile(const fs::path& path, const std::string& bytes);
 // unterminated last element.
 std::vector<std::string> SplitCrLf(const std::string& bytes);
 
-// Creates the database `name` in `dir` (system password "manager").
-void CreateDatabase(const fs::path& dir, const std::string& name);
+// Creates the database `name` in `dir` (system password "manager"), in the
+// emulator's default character set unless `charset` names one.
+void CreateDatabase(const fs::path& dir, const std::string& name, const std::string& charset = "");
 // Runs a SQL script in database `name` logged on as `logon` (user/password).
 void RunScript(const fs::path& dir, const std::string& name, const std::string& logon,
                const std::string& script);

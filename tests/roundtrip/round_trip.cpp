@@ -1,8 +1,5 @@
 #include "roundtrip/round_trip.h"
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <stdexcept>
 
 #include "common/text.h"
@@ -10,28 +7,6 @@
 
 namespace skelvane::roundtrip {
 namespace {
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-fs::path Tool() { return e2e::BinaryDir() / "bin" / "oraemu-sql"; }
-
-void CreateDatabase(const fs::path& dir, const std::string& name, const std::string& charset) {
-  const fs::path log = dir / (name + "-create.log");
-  std::string command = "ORAEMU_DATA=" + Quote(dir.string()) + " " + Quote(Tool().string()) + " create " +
-                        Quote(name) + " --system-password manager";
-  if (!charset.empty()) command += " --charset " + Quote(charset);
-  if (Shell(command + " >" + Quote(log.string()) + " 2>&1") != 0)
-    throw std::runtime_error("cannot create database " + name + ":\n" + e2e::ReadFile(log));
-}
 
 // The statements of a trace that are not queries (what the update sent), and
 // those of them the database refused: an error line follows its statement's
@@ -93,7 +68,7 @@ int TUpdateRun::StatementCount() const {
 
 TRoundTripResult RunRoundTrip(const TRoundTripCase& c, const fs::path& dir) {
   for (const char* name : {"RTA", "RTB"}) {
-    CreateDatabase(dir, name, c.charset);
+    e2e::CreateDatabase(dir, name, c.charset);
     e2e::RunScript(dir, name, "system/manager", c.usersScript);
   }
   for (const auto& [logon, script] : c.seedScripts) e2e::RunScript(dir, "RTA", logon, script);

@@ -4,17 +4,11 @@
 #include <stdexcept>
 
 #include "common/text.h"
+#include "support/emulator_tool.h"
+#include "support/query_error.h"
 
 namespace skelvane::update_test {
 namespace {
-
-const char kOwnerGrants[] =
-    "create user OWNER identified by pw;\n"
-    "GRANT CONNECT, RESOURCE, CREATE VIEW, CREATE SYNONYM, CREATE PUBLIC SYNONYM,\n"
-    "  CREATE DATABASE LINK TO OWNER;\n"
-    "GRANT SELECT ON SYS.OBJ$ TO OWNER;\n"
-    "GRANT SELECT ON SYS.SYN$ TO OWNER;\n"
-    "GRANT SELECT ON SYS.USER$ TO OWNER;\n";
 
 void Entry(std::string& out, int depth, const std::string& key, const std::string& value) {
   out += std::string(static_cast<size_t>(depth), '\t') + "{" + key + " " + value + "}\r\n";
@@ -124,8 +118,7 @@ std::string SchemaDocument(const std::string& owner, const std::vector<TTableDoc
 }
 
 std::string Refused(int line, int column, const std::string& reason) {
-  return "<TS>:Ошибка в запросе=Ошибка базы данных Строка:" + std::to_string(line) +
-         " колонка:" + std::to_string(column) + " причина:" + reason;
+  return "<TS>:" + ::skelvane::testing::QueryErrorText(line, column, reason);
 }
 
 std::string Lines(std::initializer_list<std::string> lines) {
@@ -143,16 +136,8 @@ std::string SectionsAfterTables(const std::string& indexes, const std::string& c
 }
 
 TOwnerDatabase::TOwnerDatabase(const std::string& charset) : scratch_("update") {
-  if (charset.empty()) {
-    e2e::CreateDatabase(Dir(), "XE");
-  } else {
-    const std::string command = "ORAEMU_DATA='" + Dir().string() + "' '" +
-                                (e2e::BinaryDir() / "bin" / "oraemu-sql").string() +
-                                "' create XE --system-password manager --charset " + charset +
-                                " >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot create XE in " + charset);
-  }
-  e2e::RunScript(Dir(), "XE", "SYSTEM/manager", kOwnerGrants);
+  e2e::CreateDatabase(Dir(), "XE", charset);
+  e2e::RunScript(Dir(), "XE", "SYSTEM/manager", ::skelvane::testing::OwnerGrants("OWNER", "pw"));
 }
 
 void TOwnerDatabase::Seed(const std::string& sql) const { e2e::RunScript(Dir(), "XE", "OWNER/pw", sql); }
