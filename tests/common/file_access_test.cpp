@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "support/temp_folder.h"
+
 namespace skelvane {
 namespace {
 
@@ -15,14 +17,12 @@ namespace fs = std::filesystem;
 class FileAccess : public ::testing::Test {
  protected:
   void SetUp() override {
-    char name[] = "/tmp/skelvane-access-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    folder_ = name;
+    folder_ = temp_.Path();
     std::ofstream(folder_ + "/kept._sdb", std::ios::binary) << "{shema\r\n}\r\n";
     std::ofstream(folder_ + "/empty._sdb", std::ios::binary);
     fs::create_directory(folder_ + "/sub");
   }
-  void TearDown() override { fs::remove_all(folder_); }
+  ::skelvane::testing::TTempFolder temp_;
   std::string folder_;
 };
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "common/platform_registry.h"
+#include "support/temp_folder.h"
 
 namespace skelvane::platform {
 namespace {
@@ -27,11 +28,10 @@ TEST(WildcardMatchTest, StarsQuestionMarksAndCase) {
 class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "skelvane-XXXXXX").string();
-    dir = ::mkdtemp(pattern.data());
+    dir = temp_.Path();
   }
-  void TearDown() override { std::filesystem::remove_all(dir); }
   void Touch(const std::string& name) { std::ofstream(dir + "/" + name) << "x"; }
+  ::skelvane::testing::TTempFolder temp_;
   std::string dir;
 };
 

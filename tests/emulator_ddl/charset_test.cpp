@@ -7,22 +7,16 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "support/temp_folder.h"
 
 namespace {
 
 class Charset : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/emucs-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = temp_.Path();
     setenv("ORAEMU_DATA", dir_.c_str(), 1);
   }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-
   // SYSTEM's session on a new database of `charset`.
   std::unique_ptr<oraemu::Session> Open(const std::string& id, const std::string& charset) {
     oraemu::Database::Create(id, "pw", charset);
@@ -38,6 +32,7 @@ class Charset : public ::testing::Test {
     return out;
   }
 
+  ::skelvane::testing::TTempFolder temp_;
   std::string dir_;
   std::shared_ptr<oraemu::Database> db_;
 };

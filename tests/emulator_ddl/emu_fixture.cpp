@@ -6,9 +6,7 @@
 #include "engine/storage.h"
 
 void EmuTest::SetUp() {
-  char tmpl[] = "/tmp/emuddl-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  dir_ = tmpl;
+  dir_ = temp_.Path();
   setenv("ORAEMU_DATA", dir_.c_str(), 1);
   oraemu::Database::Create("T", "manager");
   db_ = oraemu::Database::Open("T");
@@ -23,8 +21,6 @@ void EmuTest::TearDown() {
   app_.reset();
   system_.reset();
   db_.reset();
-  std::error_code ec;
-  std::filesystem::remove_all(dir_, ec);
 }
 
 oraemu::Result EmuTest::Exec(const std::string& sql) { return ExecAs(*app_, sql); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "support/temp_folder.h"
 
 class EmuTest : public ::testing::Test {
  protected:
@@ -29,6 +30,7 @@ class EmuTest : public ::testing::Test {
   // Every row of every storage table: compares whole states.
   std::string Snapshot();
 
+  ::skelvane::testing::TTempFolder temp_;
   std::string dir_;
   std::shared_ptr<oraemu::Database> db_;
   std::unique_ptr<oraemu::Session> system_;

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 
 #include "engine/engine.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -19,16 +20,9 @@ class ToolTest : public ::testing::Test {
     // The tool is built next to this test program.
     tool_ = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/oraemu-sql";
     ASSERT_TRUE(std::filesystem::exists(tool_)) << tool_;
-    char tmpl[] = "/tmp/emuddl-tool-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = temp_.Path();
     setenv("ORAEMU_DATA", dir_.c_str(), 1);
   }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-
   // Runs a shell command line; returns the exit status and standard output.
   int Run(const std::string& args, std::string& out) {
     std::string cmd = "cd '" + dir_ + "' && " + args + " 2>/dev/null";
@@ -46,6 +40,7 @@ class ToolTest : public ::testing::Test {
   }
 
   std::string tool_;
+  ::skelvane::testing::TTempFolder temp_;
   std::string dir_;
 };
 

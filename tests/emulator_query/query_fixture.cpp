@@ -13,9 +13,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 void QueryTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "emuquery-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  folder_ = pattern;
+  folder_ = temp_.Path();
   setenv("ORAEMU_DATA", folder_.c_str(), 1);
   oraemu::Database::Create("QT", "manager");
   db_ = oraemu::Database::Open("QT");
@@ -27,8 +25,6 @@ void QueryTest::TearDown() {
   users_.clear();
   system_.reset();
   db_.reset();
-  std::error_code ec;
-  std::filesystem::remove_all(folder_, ec);
 }
 
 oraemu::Session& QueryTest::AddUser(const std::string& name) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "support/temp_folder.h"
 
 namespace queryfix {
 
@@ -35,6 +36,7 @@ class QueryTest : public ::testing::Test {
   std::shared_ptr<oraemu::Database> db_;
   std::unique_ptr<oraemu::Session> system_;
   std::map<std::string, std::unique_ptr<oraemu::Session>> users_;
+  ::skelvane::testing::TTempFolder temp_;
   std::string folder_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 namespace skelvane::testing {
@@ -13,7 +14,9 @@ class TTempFolder {
  public:
   TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "skelvane-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    // A null result would otherwise become a string and crash.
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a folder like " + pattern);
+    path_ = pattern;
   }
   ~TTempFolder() {
     std::error_code ignored;
