@@ -21,28 +21,14 @@
 #include "export/export_schema.h"
 #include "sdb/sdb_parser.h"
 #include "sdb/entry.h"
+#include "support/recording_host.h"
 
 namespace skelvane::e2e {
 namespace {
 
 using oracle::TOracleQuery;
 
-class TRecordingHost : public TOperationHost {
- public:
-  void WriteLog(const std::string& text, bool withTime, bool alsoUpdate) override {
-    log.push_back((withTime ? "<TS>:" : "") + text);
-    if (alsoUpdate) updateLog.push_back(text);
-  }
-  std::string UserNameText() const override { return user; }
-  std::string ExportFileName() const override { return file; }
-  std::string UpdateFileName() const override { return file; }
-  std::string ProgramDirectory() const override { return programDir; }
-  bool SequenceSetZero() const override { return false; }
-  void ProcessMessages() override {}
-
-  std::string user, file, programDir;
-  std::vector<std::string> log, updateLog;
-};
+using ::skelvane::testing::TRecordingHost;
 
 // One logged-on data module over an emulator database in `dir`.
 class TLoggedOn {
@@ -219,13 +205,14 @@ TEST(ExportReadBack, EveryDictionaryObjectIsFoundAlongTheComparePaths) {
   TLoggedOn session(scratch.Dir(), "DEMO", "DEMO_APP", "demo_app_pw");
   TRecordingHost host;
   host.user = "DEMO_APP";
-  host.file = (scratch.Dir() / "demo._sdb").string();
+  host.exportFile = host.updateFile = (scratch.Dir() / "demo._sdb").string();
+  host.programDir = "";
   ExportSchema(host, session.dm);
-  EXPECT_TRUE(host.updateLog.empty());
+  EXPECT_TRUE(host.update.empty());
 
   TInventory expected = FromDictionary(session.dm);
   expected.insert("shema DEMO_APP");
-  const TInventory actual = FromDocument(host.file);
+  const TInventory actual = FromDocument(host.exportFile);
   EXPECT_EQ(actual, expected);
 
   // The demo holds every kind of object, so none of them went unchecked.
@@ -250,7 +237,7 @@ TEST(ExportReadBack, BareTargetNameLandsBesideTheProgram) {
   fs::current_path(scratch.Dir() / "cwd");
   TRecordingHost host;
   host.user = "EMPTY_OWNER";
-  host.file = "test._sdb";
+  host.exportFile = host.updateFile = "test._sdb";
   host.programDir = (scratch.Dir() / "prog").string();
   {
     TLoggedOn session(scratch.Dir(), "XE", "EMPTY_OWNER", "pw");
@@ -259,8 +246,8 @@ TEST(ExportReadBack, BareTargetNameLandsBesideTheProgram) {
   fs::current_path(cwd);
   EXPECT_TRUE(fs::exists(scratch.Dir() / "prog" / "test._sdb"));
   EXPECT_FALSE(fs::exists(scratch.Dir() / "cwd" / "test._sdb"));
-  EXPECT_EQ(host.log.front(), "<TS>:begin reading...");
-  EXPECT_EQ(host.log.back(), "<TS>:end reading...");
+  EXPECT_EQ(host.MaskedLog().front(), "<TS>:begin reading...");
+  EXPECT_EQ(host.MaskedLog().back(), "<TS>:end reading...");
 }
 
 }  // namespace

@@ -7,35 +7,13 @@
 
 #include "dictionary/dm.h"
 #include "update/compare_and_update.h"
+#include "support/recording_host.h"
 #include "update/update_support.h"
 
 namespace skelvane::update_test {
 namespace {
 
-class TFileHost : public TOperationHost {
- public:
-  explicit TFileHost(std::string file) : file_(std::move(file)) {}
-  struct Line {
-    std::string text;
-    bool withTime;
-    bool alsoUpdate;
-    bool operator==(const Line&) const = default;
-  };
-  std::vector<Line> lines;
-
-  void WriteLog(const std::string& text, bool withTime, bool alsoUpdateLog) override {
-    lines.push_back({text, withTime, alsoUpdateLog});
-  }
-  std::string UserNameText() const override { return "OWNER"; }
-  std::string ExportFileName() const override { return {}; }
-  std::string UpdateFileName() const override { return file_; }
-  std::string ProgramDirectory() const override { return {}; }
-  bool SequenceSetZero() const override { return false; }
-  void ProcessMessages() override {}
-
- private:
-  std::string file_;
-};
+using ::skelvane::testing::TRecordingHost;
 
 TEST(UnreadableDocument, LogsOnlyTheTimeStampedEndTest) {
   e2e::TScratch scratch("unreadable");
@@ -53,9 +31,12 @@ TEST(UnreadableDocument, LogsOnlyTheTimeStampedEndTest) {
   TDM dm;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TFileHost host(c.file);
+    TRecordingHost host;
+    host.user = "OWNER";
+    host.exportFile = host.programDir = "";
+    host.updateFile = c.file;
     CompareAndUpdate(host, dm);
-    EXPECT_EQ(host.lines, std::vector<TFileHost::Line>({{"end test", true, false}}));
+    EXPECT_EQ(host.common, std::vector<TRecordingHost::TEntry>({{"end test", true, false}}));
   }
 }
 
