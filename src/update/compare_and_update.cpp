@@ -1,7 +1,11 @@
 #include "update/compare_and_update.h"
 
+#include <cctype>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "common/text.h"
 #include "sdb/document_vocabulary.h"
 #include "sdb/entry.h"
 #include "sdb/sdb_parser.h"
@@ -44,6 +48,63 @@ std::string FirstRowComment(TOracleDataSet& dataSet) {
   if (dataSet.RecordCount() == 0) return {};
   dataSet.First();
   return dataSet.FieldForColumn("comments").AsString();
+}
+
+bool IsNameByte(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c == '#'; }
+
+// The words of a query text, upper-cased: the names it may refer to.
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  const std::string upper = AnsiUpperCase(text);
+  for (size_t i = 0; i < upper.size();) {
+    if (!IsNameByte(static_cast<unsigned char>(upper[i]))) {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < upper.size() && IsNameByte(static_cast<unsigned char>(upper[end]))) ++end;
+    words.push_back(upper.substr(i, end - i));
+    i = end;
+  }
+  return words;
+}
+
+// The document's views in document order, except that a view whose query names
+// another view of the document comes after it: created in name order, a view
+// over one that sorts later would be refused until the next run.
+std::vector<int> ViewOrder(const TSDB_Parser& document) {
+  const TSdbPath path{sdb::kSectionViews, std::string(1, sdb::kNodeView)};
+  std::vector<std::string> texts;
+  std::map<std::string, size_t> byName;
+  TTreeResult view;
+  for (int index = 0; document.Select(index, path, view); ++index) {
+    byName.emplace(AnsiUpperCase(GetEntryValue(view, sdb::kKeyName)), texts.size());
+    texts.push_back(GetEntryValue(view, sdb::kKeyText));
+  }
+  const size_t n = texts.size();
+  std::vector<std::vector<size_t>> needs(n);
+  for (size_t i = 0; i < n; ++i)
+    for (const std::string& word : Words(texts[i])) {
+      auto it = byName.find(word);
+      if (it != byName.end() && it->second != i) needs[i].push_back(it->second);
+    }
+  std::vector<bool> placed(n, false);
+  std::vector<int> order;
+  while (order.size() < n) {
+    size_t pick = n;
+    for (size_t i = 0; i < n && pick == n; ++i) {
+      if (placed[i]) continue;
+      bool waits = false;
+      for (size_t j : needs[i]) waits = waits || !placed[j];
+      if (!waits) pick = i;
+    }
+    // Views that name each other: document order, as the database will judge them.
+    for (size_t i = 0; i < n && pick == n; ++i)
+      if (!placed[i]) pick = i;
+    placed[pick] = true;
+    order.push_back(static_cast<int>(pick));
+  }
+  return order;
 }
 
 class TCompareRun {
@@ -159,7 +220,10 @@ class TCompareRun {
 
   void Views() {
     c_.Log("views:");
-    WalkSection(document_, sdb::kSectionViews, sdb::kNodeView, result_, [&](const TTreeResult& v) {
+    const TSdbPath path{sdb::kSectionViews, std::string(1, sdb::kNodeView)};
+    for (int index : ViewOrder(document_)) {
+      document_.Select(index, path, result_);
+      const TTreeResult& v = result_;
       const std::string view = Name();
       c_.Log("Analize view \"" + view + "\"");
       ExecuteFor(dm_.Q_View2, "view_name", view);
@@ -178,7 +242,7 @@ class TCompareRun {
       dm_.oDS_TableFields.Close();
       dm_.Q_View2.Close();
       Next();
-    });
+    }
   }
 
   void Privileges() {
