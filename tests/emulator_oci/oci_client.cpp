@@ -39,17 +39,10 @@ void* Symbol(const char* name) {
   return symbol;
 }
 
-TempDataDir::TempDataDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "oraemu-oci-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-  setenv("ORAEMU_DATA", path_.c_str(), 1);
-}
+TempDataDir::TempDataDir() { setenv("ORAEMU_DATA", Path().c_str(), 1); }
 
 TempDataDir::~TempDataDir() {
   unsetenv("ORAEMU_DATA");
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 void CreateDatabase(const std::string& id, const std::string& systemPassword) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "oracle/oci.h"
+#include "support/temp_folder.h"
 
 namespace oci_test {
 
@@ -29,10 +30,10 @@ class TempDataDir {
   ~TempDataDir();
   TempDataDir(const TempDataDir&) = delete;
   TempDataDir& operator=(const TempDataDir&) = delete;
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return folder_.Path(); }
 
  private:
-  std::string path_;
+  ::skelvane::testing::TTempFolder folder_;
 };
 
 // Creates database `id` (user SYSTEM with `systemPassword`) in ORAEMU_DATA.

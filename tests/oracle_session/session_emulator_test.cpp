@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "oracle/client.h"
 #include "oracle/session.h"
+#include "support/emulator_tool.h"
 #include "support/temp_folder.h"
 
 namespace skelvane::oracle {
@@ -18,9 +19,8 @@ namespace {
 
 using skelvane::testing::TTempFolder;
 
-const std::string kBinaryDir = SKELVANE_TEST_BINARY_DIR;
-const std::string kEmulator = kBinaryDir + "/lib/liboraemu.so";
-const std::string kTool = kBinaryDir + "/bin/oraemu-sql";
+using skelvane::testing::EmulatorLibrary;
+using skelvane::testing::EmulatorTool;
 
 struct TCountingDependant : TOracleDependant {
   int closed = 0;
@@ -41,7 +41,7 @@ class SessionEmulatorTest : public ::testing::Test {
                         "CREATE USER \"OPS$" + AnsiUpperCase(osUser) + "\" IDENTIFIED EXTERNALLY;\n"
                         "GRANT CONNECT TO scott, \"OPS$" + AnsiUpperCase(osUser) + "\";\n"),
               0);
-    platform::ProcessParameters() = {"OCIDLL=" + kEmulator};
+    platform::ProcessParameters() = {"OCIDLL=" + EmulatorLibrary()};
   }
   void TearDown() override {
     platform::ProcessParameters().clear();
@@ -49,7 +49,7 @@ class SessionEmulatorTest : public ::testing::Test {
   }
 
   int Tool(const std::string& arguments) {
-    const std::string command = kTool + " " + arguments + " > " + (data / "tool.log") + " 2>&1";
+    const std::string command = EmulatorTool() + " " + arguments + " > " + (data / "tool.log") + " 2>&1";
     return std::system(command.c_str());
   }
   int RunScript(const std::string& sql) {
@@ -208,7 +208,7 @@ TEST_F(SessionEmulatorTest, RaiseErrorReadsTheRecordOrNamesTheStatus) {
 TEST_F(SessionEmulatorTest, DiscoveryThroughOracleHomeFindsTheClientInItsLibFolder) {
   TTempFolder home;
   home.MakeFolder("lib");
-  std::filesystem::create_symlink(kEmulator, home / "lib/libclntsh.so");
+  std::filesystem::create_symlink(EmulatorLibrary(), home / "lib/libclntsh.so");
   platform::SetEnv("ORACLE_HOME", home.Path());
   platform::ProcessParameters().clear();
 
