@@ -1,7 +1,6 @@
 #include "e2e/export_support.h"
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -32,19 +31,6 @@ fs::path EnvPath(const char* name, const char* fallback) {
 fs::path SourceDir() { return EnvPath("SKELVANE_SOURCE_DIR", "."); }
 fs::path BinaryDir() { return ::skelvane::testing::BinaryDir(); }
 fs::path EmulatorLibrary() { return ::skelvane::testing::EmulatorLibrary(); }
-
-TScratch::TScratch(const std::string& tag) {
-  static std::atomic<int> counter{0};
-  dir_ = fs::temp_directory_path() / ("skelvane-e2e-" + tag + "-" + std::to_string(getpid()) +
-                                      "-" + std::to_string(counter++));
-  fs::remove_all(dir_);
-  fs::create_directories(dir_);
-}
-
-TScratch::~TScratch() {
-  std::error_code ec;
-  fs::remove_all(dir_, ec);
-}
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

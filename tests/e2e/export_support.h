@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace skelvane::e2e {
 
 namespace fs = std::filesystem;
@@ -19,13 +21,11 @@ fs::path EmulatorLibrary();
 // A fresh folder under the system's temporary folder, removed at the end.
 class TScratch {
  public:
-  explicit TScratch(const std::string& tag);
-  ~TScratch();
-  TScratch(const TScratch&) = delete;
-  TScratch& operator=(const TScratch&) = delete;
+  explicit TScratch(const std::string& tag) : folder_("e2e-" + tag), dir_(folder_.Path()) {}
   const fs::path& Dir() const { return dir_; }
 
  private:
+  ::skelvane::testing::TTempFolder folder_;
   fs::path dir_;
 };
 

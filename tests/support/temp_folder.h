@@ -12,8 +12,10 @@ namespace skelvane::testing {
 
 class TTempFolder {
  public:
-  TTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "skelvane-XXXXXX").string();
+  // `tag` goes into the folder's name, to tell whose a leftover folder was.
+  explicit TTempFolder(const std::string& tag = "") {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / ("skelvane-" + (tag.empty() ? "" : tag + "-") + "XXXXXX")).string();
     // A null result would otherwise become a string and crash.
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a folder like " + pattern);
     path_ = pattern;
