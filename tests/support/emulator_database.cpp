@@ -1,7 +1,6 @@
 #include "support/emulator_database.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,9 +10,6 @@
 namespace skelvane::testing {
 
 TEmulatorDatabase::TEmulatorDatabase(std::string id) : id_(std::move(id)) {
-  char folder[] = "/tmp/skelvane-emu-XXXXXX";
-  if (mkdtemp(folder)) folder_ = folder;
-  EXPECT_FALSE(folder_.empty());
   EXPECT_TRUE(std::filesystem::exists(EmulatorLibrary())) << EmulatorLibrary();
   EXPECT_TRUE(std::filesystem::exists(EmulatorTool())) << EmulatorTool();
   std::string output;
@@ -23,13 +19,8 @@ TEmulatorDatabase::TEmulatorDatabase(std::string id) : id_(std::move(id)) {
   EXPECT_EQ(status, 0) << output;
 }
 
-TEmulatorDatabase::~TEmulatorDatabase() {
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-}
-
 void TEmulatorDatabase::Run(const std::string& logon, const std::string& script) const {
-  std::string file = folder_ + "/script.sql";
+  std::string file = Folder() + "/script.sql";
   std::ofstream(file, std::ios::binary) << script;
   std::string output;
   int status = RunCommand(Env() + ShellQuote(EmulatorTool()) + " run " + id_ + " " +
@@ -43,7 +34,7 @@ void TEmulatorDatabase::RunAsSystem(const std::string& script) const {
 }
 
 void TEmulatorDatabase::UseInThisProcess() const {
-  platform::SetEnv("ORAEMU_DATA", folder_);
+  platform::SetEnv("ORAEMU_DATA", Folder());
   platform::ProcessParameters() = {"OCIDLL=" + EmulatorLibrary()};
 }
 

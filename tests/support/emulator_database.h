@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/emulator_tool.h"
+#include "support/temp_folder.h"
 
 namespace skelvane::testing {
 
@@ -15,12 +16,11 @@ class TEmulatorDatabase {
   static constexpr const char* kSystemPassword = "manager";
 
   explicit TEmulatorDatabase(std::string id = "XE");
-  ~TEmulatorDatabase();
   TEmulatorDatabase(const TEmulatorDatabase&) = delete;
   TEmulatorDatabase& operator=(const TEmulatorDatabase&) = delete;
 
   const std::string& Id() const { return id_; }
-  const std::string& Folder() const { return folder_; }
+  const std::string& Folder() const { return folder_.Path(); }
 
   // Runs `script` as `logon` (user/password); every statement must succeed.
   void Run(const std::string& logon, const std::string& script) const;
@@ -30,11 +30,11 @@ class TEmulatorDatabase {
   void UseInThisProcess() const;
 
   // The prefix that gives a child process this database's folder.
-  std::string Env() const { return "ORAEMU_DATA=" + ShellQuote(folder_) + " "; }
+  std::string Env() const { return "ORAEMU_DATA=" + ShellQuote(Folder()) + " "; }
 
  private:
   std::string id_;
-  std::string folder_;
+  TTempFolder folder_{"emu"};
 };
 
 }  // namespace skelvane::testing
