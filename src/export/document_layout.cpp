@@ -46,7 +46,7 @@ void TDocumentLayout::Header(const std::string& user) {
 }
 
 void TDocumentLayout::OpenSection(std::string_view section) {
-  line_.assign("{");
+  line_.assign(1, '{');
   line_ += section;
   line_ += ' ';
   Line(line_);

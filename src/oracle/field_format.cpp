@@ -20,7 +20,7 @@ std::string FormatFloat(double value) {
   std::string sign;
   size_t pos = 0;
   if (s[0] == '-') {
-    sign = "-";
+    sign.assign(1, '-');
     pos = 1;
   }
   size_t ePos = s.find('e');
