@@ -10,20 +10,6 @@
 namespace skelvane::update_test {
 namespace {
 
-// The trace writes a backslash, CR and LF as \\, \r and \n.
-std::string Unescaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out += text[i];
-      continue;
-    }
-    const char next = text[++i];
-    out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-  }
-  return out;
-}
-
 bool IsDictionaryRead(const std::string& sql) {
   std::string head;
   for (size_t i = 0; i < sql.size() && head.size() < 6; ++i) {

@@ -61,20 +61,6 @@ void Table(std::string& out, const TTableDoc& t) {
   Close(out, 1);
 }
 
-// The trace writes a backslash, CR and LF as \\, \r and \n.
-std::string Unescaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out += text[i];
-      continue;
-    }
-    const char next = text[++i];
-    out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-  }
-  return out;
-}
-
 // "#n EXECUTE sql" lines other than dictionary reads, each with the error
 // its round trip ended in.
 std::vector<std::string> DdlOfTrace(const fs::path& trace) {
@@ -101,6 +87,19 @@ std::vector<std::string> DdlOfTrace(const fs::path& trace) {
 }
 
 }  // namespace
+
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char next = text[++i];
+    out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+  }
+  return out;
+}
 
 std::string SchemaDocument(const std::string& owner, const std::vector<TTableDoc>& tables,
                            const std::string& rest) {

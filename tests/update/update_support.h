@@ -87,6 +87,9 @@ class TOwnerDatabase {
 
 class UpdateTest : public ::testing::Test, public TOwnerDatabase {};
 
+// A traced statement as sent: the trace writes a backslash, CR and LF as \\, \r and \n.
+std::string Unescaped(const std::string& text);
+
 }  // namespace skelvane::update_test
 
 #endif
