@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/bench_database.h"
 #include "common/platform.h"
 #include "dictionary/dm.h"
 #include "dictionary/operation_host.h"
@@ -38,10 +39,13 @@ using namespace skelvane;
 
 namespace {
 
+using bench::BuildDir;
+using bench::CreateBenchDatabase;
+using bench::Quote;
+using bench::Run;
+
 constexpr const char* kUser = "BENCH";
 constexpr const char* kPassword = "bench";
-
-fs::path BuildDir() { return fs::canonical("/proc/self/exe").parent_path().parent_path(); }
 
 class TCountingHost : public TOperationHost {
  public:
@@ -94,35 +98,18 @@ void WriteSchemaScript(const fs::path& script, int count) {
   }
 }
 
-int Run(const std::string& command) {
-  int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-}
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
 void CreateDatabase(const fs::path& dir, int count) {
-  const fs::path tool = BuildDir() / "bin" / "oraemu-sql";
-  const fs::path users = dir / "users.sql";
   const fs::path schema = dir / "schema.sql";
-  {
-    std::ofstream(users) << "create user " << kUser << " identified by " << kPassword << ";\n"
+  std::ostringstream users;
+  users << "create user " << kUser << " identified by " << kPassword << ";\n"
                          << "grant connect, resource, create view, create synonym, create public synonym,"
                             " create database link to " << kUser << ";\n"
                          << "grant select on sys.obj$ to " << kUser << ";\n"
                          << "grant select on sys.syn$ to " << kUser << ";\n"
                          << "grant select on sys.user$ to " << kUser << ";\n"
                          << "create user BREADER identified by r;\n";
-  }
   WriteSchemaScript(schema, count);
-  const std::string env = "ORAEMU_DATA=" + Quote(dir.string()) + " ";
-  if (Run(env + Quote(tool.string()) + " create BENCH --system-password manager >/dev/null") != 0 ||
-      Run(env + Quote(tool.string()) + " run BENCH SYSTEM/manager " + Quote(users.string()) +
-          " >/dev/null") != 0 ||
-      Run(env + Quote(tool.string()) + " run BENCH " + kUser + "/" + kPassword + " " +
-          Quote(schema.string()) + " >/dev/null") != 0) {
-    throw std::runtime_error("cannot create the bench database in " + dir.string());
-  }
+  CreateBenchDatabase(dir, users.str(), std::string(kUser) + "/" + kPassword, schema);
 }
 
 void LogOn(TDM& dm) {
