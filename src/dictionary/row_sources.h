@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/text.h"
 #include "dictionary/row_source.h"
 #include "oracle/dataset.h"
 #include "oracle/query.h"
@@ -36,6 +37,19 @@ class TDataSetRows : public TRowSource {
  private:
   oracle::TOracleDataSet& dataSet_;
   bool trim_;
+};
+
+// Another source's values trimmed at both ends, as the lists of a data set
+// are filled.
+class TTrimmedRows : public TRowSource {
+ public:
+  explicit TTrimmedRows(TRowSource& rows) : rows_(rows) {}
+  bool Eof() const override { return rows_.Eof(); }
+  void Next() override { rows_.Next(); }
+  std::string Value(const std::string& column) const override { return Trimmed(rows_.Value(column)); }
+
+ private:
+  TRowSource& rows_;
 };
 
 }  // namespace skelvane

@@ -3,6 +3,7 @@
 #ifndef SKELVANE_EXPORT_EXPORT_SCHEMA_H
 #define SKELVANE_EXPORT_EXPORT_SCHEMA_H
 
+#include "dictionary/dictionary_source.h"
 #include "dictionary/dm.h"
 #include "dictionary/operation_host.h"
 
@@ -17,6 +18,9 @@ namespace skelvane {
 // export at the failing step; the file is closed on every exit and keeps
 // every line written before the failure.
 void ExportSchema(TOperationHost& host, TDM& dm);
+
+// The same export with the dictionary rows from `source`.
+void ExportSchema(TOperationHost& host, TDictionarySource& source);
 
 }  // namespace skelvane
 

@@ -266,6 +266,10 @@ struct TOracleQuery::Impl {
       f->Scale = (scale == -127 && precision == 0) ? 0 : scale;
       f->Nullable = nullable != 0;
       f->Choice = ChooseExternalType(type, size, f->Precision, f->Scale, q.StringFieldsOnly, Prefs());
+      if (f->Choice.Type == TExternalType::Long && q.LongBufferSize > 0) {
+        f->Choice.Dty = SQLT_STR;
+        f->Choice.ElementSize = q.LongBufferSize;
+      }
       if (f->Piecewise()) rowsPerFetch = 1;
       columns.push_back(std::move(f));
     }
@@ -452,7 +456,7 @@ struct TOracleQuery::Impl {
       case TExternalType::Date: return FormatDateTime(DecodeOracleDate(Element(f)));
       case TExternalType::LongRaw: return f.LongValue();
       case TExternalType::Long: {
-        std::string v = f.LongValue();
+        std::string v = f.Piecewise() ? f.LongValue() : RawText(f);
         return Prefs().ConvertCRLF ? NormaliseLineEnds(v) : v;
       }
       default: {
@@ -540,6 +544,11 @@ int TOracleQuery::FieldPrecision(int index) const { return impl_->Column(index).
 
 bool TOracleQuery::FieldIsNull(int index) const { return impl_->IsNull(impl_->RowColumn(index)); }
 
+bool TOracleQuery::FieldTruncated(int index) const {
+  const TFieldData& f = impl_->RowColumn(index);
+  return !f.Piecewise() && !impl_->IsNull(f) && f.ReturnCodes[static_cast<size_t>(impl_->currentRow)] == 1406;
+}
+
 int32_t TOracleQuery::FieldInteger(int index) const {
   const TFieldData& f = impl_->RowColumn(index);
   if (impl_->IsNull(f)) return 0;
@@ -570,7 +579,7 @@ std::string TOracleQuery::FieldBytes(int index) const {
   const TFieldData& f = impl_->RowColumn(index);
   if (impl_->IsNull(f)) return {};
   if (f.Piecewise()) return f.LongValue();
-  if (f.Choice.Type == TExternalType::Text) return impl_->RawText(f);
+  if (f.Choice.Type == TExternalType::Text || f.Choice.Type == TExternalType::Long) return impl_->RawText(f);
   return impl_->Text(f);
 }
 

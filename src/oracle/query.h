@@ -31,6 +31,10 @@ class TOracleQuery : public TOracleDependant {
   TOracleSession* Session = nullptr;
   int ReadBuffer = 25;
   bool StringFieldsOnly = false;
+  // Above 0: LONG columns are fetched in arrays like other columns, into
+  // buffers of this many bytes (terminator included); a longer value comes
+  // cut and FieldTruncated tells. 0: in pieces, whole, one row per fetch.
+  int LongBufferSize = 0;
   bool Optimize = true;
   bool Debug = false;
 
@@ -67,6 +71,8 @@ class TOracleQuery : public TOracleDependant {
   int FieldSize(int index) const;       // the column's data size
   int FieldPrecision(int index) const;
   bool FieldIsNull(int index) const;
+  // The current row's value did not fit its buffer (ORA-01406).
+  bool FieldTruncated(int index) const;
   int32_t FieldInteger(int index) const;
   double FieldFloat(int index) const;
   TDateTime FieldDate(int index) const;

@@ -47,8 +47,11 @@ struct TFieldData {
   std::deque<TLongPiece> Pieces;      // piecewise columns: the current row's value
   OCIDefine* Define = nullptr;
 
+  // LONG and LONG RAW come in pieces, one row per fetch, unless the query
+  // bounded its LONG columns (ElementSize set).
   bool Piecewise() const {
-    return Choice.Type == TExternalType::Long || Choice.Type == TExternalType::LongRaw;
+    return (Choice.Type == TExternalType::Long || Choice.Type == TExternalType::LongRaw) &&
+           Choice.ElementSize == 0;
   }
   // All pieces joined.
   std::string LongValue() const;

@@ -1,5 +1,6 @@
 #include "update/code_steps.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,18 +15,6 @@ namespace skelvane {
 namespace {
 
 using namespace sdb;
-
-// Closes a query however the step is left, so the next object starts afresh.
-class TCloseOnExit {
- public:
-  explicit TCloseOnExit(oracle::TOracleQuery& query) : query_(query) {}
-  ~TCloseOnExit() { query_.Close(); }
-  TCloseOnExit(const TCloseOnExit&) = delete;
-  TCloseOnExit& operator=(const TCloseOnExit&) = delete;
-
- private:
-  oracle::TOracleQuery& query_;
-};
 
 std::vector<std::string> DocumentColumnNames(const TTreeResult& view) {
   std::vector<std::string> names;
@@ -45,11 +34,9 @@ std::string Joined(const std::vector<std::string>& names, const std::string& sep
 
 // Every name followed by ",", as the database side is built, so that an
 // empty list differs from any list with a name in it.
-std::string DatabaseColumnList(oracle::TOracleDataSet& columns) {
+std::string DatabaseColumnList(TRowSet& columns) {
   std::string list;
-  for (columns.First(); !columns.Eof(); columns.Next()) {
-    list += columns.FieldForColumn("column_name").AsString() + ",";
-  }
+  for (columns.First(); !columns.Eof(); columns.Next()) list += columns.Value("column_name") + ",";
   return list;
 }
 
@@ -65,51 +52,51 @@ void CheckTrigger(TCompareContext& c, const TTreeResult& trigger) {
   const std::string name = GetEntryValue(trigger, kKeyName);
   const std::string body = RightTrimmed(GetEntryValue(trigger, kKeyTriggerBody));
 
-  oracle::TOracleQuery& query = c.DM.Q_Trigger2;
-  TCloseOnExit closer(query);
-  query.AssignVariable("TRIGGER_NAME", oracle::TVariant(name));
-  query.Execute();
+  const std::unique_ptr<TRowSource> row = c.Source.Query(TDictionaryRead::OneTrigger, name);
   // The document holds description and body joined, as the export writes them.
   const bool differs =
-      query.Eof() ||
-      RightTrimmed(query.FieldText("description") + query.FieldText("trigger_body")) != body;
-  if (differs) c.Execute("CREATE OR REPLACE TRIGGER " + body, "\t\tcreate trigger " + name);
+      row->Eof() || RightTrimmed(row->Value("description") + row->Value("trigger_body")) != body;
+  if (differs) {
+    c.Execute("CREATE OR REPLACE TRIGGER " + body, "\t\tcreate trigger " + name,
+              {TEffectKind::ReplaceTrigger, {}, name, {}, body});
+  }
 }
 
-void CheckStoredCode(TCompareContext& c, const TTreeResult& routine, oracle::TOracleQuery& query,
+void CheckStoredCode(TCompareContext& c, const TTreeResult& routine, TDictionaryRead read,
                      const std::string& kind) {
   const std::string name = GetEntryValue(routine, kKeyName);
   const std::string text = RightTrimmed(GetEntryValue(routine, kKeyText));
 
   TFuncList sources;
   {
-    TCloseOnExit closer(query);
-    query.AssignVariable("NAME", oracle::TVariant(name));
-    query.Execute();
-    TQueryRows rows(query);
+    const std::unique_ptr<TRowSource> rows = c.Source.Query(read, name);
     sources.ClearItems();
-    sources.Fill(rows);
+    sources.Fill(*rows);
   }
   const TFuncData* found = sources.FindByName(name);
   if (found == nullptr || RightTrimmed(found->Text) != text) {
-    c.Execute("CREATE OR REPLACE " + text, "\t\tcreate " + kind + " " + name);
+    const TEffectKind effect =
+        read == TDictionaryRead::OneFunction ? TEffectKind::ReplaceFunction : TEffectKind::ReplaceProcedure;
+    c.Execute("CREATE OR REPLACE " + text, "\t\tcreate " + kind + " " + name, {effect, {}, name, {}, text});
   }
 }
 
 void CheckView(TCompareContext& c, const std::string& viewName, const TTreeResult& view,
-               oracle::TOracleQuery* view2, oracle::TOracleDataSet* columns, bool missing) {
+               const TRowSource* view2, TRowSet* columns, bool missing) {
   const std::string text = RightTrimmed(GetEntryValue(view, kKeyText));
   const std::vector<std::string> names = DocumentColumnNames(view);
 
   bool replace = missing || view2 == nullptr || columns == nullptr;
-  if (!replace) replace = RightTrimmed(view2->FieldText("text")) != text;
+  if (!replace) replace = RightTrimmed(view2->Value("text")) != text;
   if (!replace) replace = DocumentColumnList(names) != DatabaseColumnList(*columns);
   if (!replace) return;
 
   std::string statement = "CREATE OR REPLACE VIEW " + viewName + " ";
   if (!names.empty()) statement += "(" + Joined(names, ", ") + ") ";
   statement += "AS " + text;
-  c.Execute(statement, "\tCreate view \"" + viewName + "\"");
+  TStatementEffect effect{TEffectKind::ReplaceView, {}, viewName, {}, text};
+  for (const std::string& name : names) effect.Columns.push_back({name});
+  c.Execute(statement, "\tCreate view \"" + viewName + "\"", effect);
 }
 
 }  // namespace skelvane

@@ -5,8 +5,7 @@
 
 #include <string>
 
-#include "oracle/dataset.h"
-#include "oracle/query.h"
+#include "dictionary/dictionary_source.h"
 #include "sdb/tree_result.h"
 #include "update/compare_context.h"
 
@@ -14,15 +13,14 @@ namespace skelvane {
 
 void CheckTrigger(TCompareContext& c, const TTreeResult& trigger);
 
-// `query` is Q_Function2 or Q_Procedure2; `kind` is "function" or "procedure".
-void CheckStoredCode(TCompareContext& c, const TTreeResult& routine, oracle::TOracleQuery& query,
+// `read` is OneFunction or OneProcedure; `kind` is "function" or "procedure".
+void CheckStoredCode(TCompareContext& c, const TTreeResult& routine, TDictionaryRead read,
                      const std::string& kind);
 
-// When `missing` is false the driver has executed `view2` (Q_View2, on the
-// view's row) and opened `columns` (oDS_TableFields) for the view; when it is
-// true both are null.
+// When `missing` is false the driver has read `view2` (the view's row) and
+// opened `columns` for the view; when it is true both are null.
 void CheckView(TCompareContext& c, const std::string& viewName, const TTreeResult& view,
-               oracle::TOracleQuery* view2, oracle::TOracleDataSet* columns, bool missing);
+               const TRowSource* view2, TRowSet* columns, bool missing);
 
 }  // namespace skelvane
 

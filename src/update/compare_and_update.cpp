@@ -2,10 +2,12 @@
 
 #include <cctype>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/text.h"
+#include "dictionary/per_object_source.h"
 #include "sdb/document_vocabulary.h"
 #include "sdb/entry.h"
 #include "sdb/sdb_parser.h"
@@ -20,9 +22,8 @@
 namespace skelvane {
 namespace {
 
-using oracle::TOracleDataSet;
-using oracle::TOracleQuery;
 using oracle::TVariant;
+using R = TDictionaryRead;
 
 // One section of the document walked from its first object; `visit` gets the
 // object's entries and its position in the section.
@@ -33,21 +34,11 @@ void WalkSection(const TSDB_Parser& document, const char* section, char node,
   for (int index = 0; document.Select(index, path, result); ++index) visit(result);
 }
 
-void OpenFor(TOracleDataSet& dataSet, const char* variable, const std::string& name) {
-  dataSet.AssignVariable(variable, name);
-  dataSet.Open();
-}
-
-void ExecuteFor(TOracleQuery& query, const char* variable, const std::string& name) {
-  query.AssignVariable(variable, name);
-  query.Execute();
-}
-
 // Untrimmed: the table comment is compared as the dictionary holds it.
-std::string FirstRowComment(TOracleDataSet& dataSet) {
-  if (dataSet.RecordCount() == 0) return {};
-  dataSet.First();
-  return dataSet.FieldForColumn("comments").AsString();
+std::string FirstRowComment(TRowSet& rows) {
+  if (rows.RecordCount() == 0) return {};
+  rows.First();
+  return rows.Value("comments");
 }
 
 bool IsNameByte(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c == '#'; }
@@ -109,8 +100,9 @@ std::vector<int> ViewOrder(const TSDB_Parser& document) {
 
 class TCompareRun {
  public:
-  TCompareRun(TOperationHost& host, TDM& dm, const TSDB_Parser& document)
-      : c_{host, dm}, dm_(dm), document_(document) {}
+  TCompareRun(TOperationHost& host, TDictionarySource& source, TStatementSink& sink,
+              const TSDB_Parser& document)
+      : c_{host, source, sink}, document_(document) {}
 
   void Walk() {
     Header();
@@ -118,8 +110,8 @@ class TCompareRun {
     Indexes();
     Sequences();
     Triggers();
-    Routines(sdb::kSectionFunctions, sdb::kNodeFunction, dm_.Q_Function2, "function");
-    Routines(sdb::kSectionProcedures, sdb::kNodeProcedure, dm_.Q_Procedure2, "procedure");
+    Routines(sdb::kSectionFunctions, sdb::kNodeFunction, R::OneFunction, "function");
+    Routines(sdb::kSectionProcedures, sdb::kNodeProcedure, R::OneProcedure, "procedure");
     Constraints();
     Views();
     Privileges();
@@ -141,19 +133,18 @@ class TCompareRun {
     WalkSection(document_, sdb::kSectionTables, sdb::kNodeTable, result_, [&](const TTreeResult& t) {
       const std::string table = Name();
       c_.Log("Analize table \"" + table + "\"");
-      OpenFor(dm_.oDS_TableFields, "table_name", table);
-      if (dm_.oDS_TableFields.RecordCount() == 0) {
-        CreateTable(c_, table, t);
-      } else {
-        CheckFields(c_, table, t);
+      {
+        const std::unique_ptr<TRowSet> columns = c_.Source.Open(R::TableColumns, table);
+        if (columns->RecordCount() == 0) {
+          CreateTable(c_, table, t);
+        } else {
+          CheckFields(c_, table, t, *columns);
+        }
       }
-      dm_.oDS_TableFields.Close();
       // Opened again so that what the step just created is seen by the comments.
-      OpenFor(dm_.oDS_Tables, "table_name", table);
-      OpenFor(dm_.oDS_TableFields, "table_name", table);
-      CheckComments(c_, table, t, FirstRowComment(dm_.oDS_Tables), dm_.oDS_TableFields);
-      dm_.oDS_Tables.Close();
-      dm_.oDS_TableFields.Close();
+      const std::unique_ptr<TRowSet> row = c_.Source.Open(R::OneTable, table);
+      const std::unique_ptr<TRowSet> columns = c_.Source.Open(R::TableColumns, table);
+      CheckComments(c_, table, t, FirstRowComment(*row), *columns);
       Next();
     });
   }
@@ -163,22 +154,19 @@ class TCompareRun {
     WalkSection(document_, sdb::kSectionTables, sdb::kNodeTable, result_, [&](const TTreeResult& t) {
       const std::string table = Name();
       c_.Log("\tAnalize table indexes \"" + table + "\"");
-      OpenFor(dm_.oDS_Indexes, "table_name", table);
-      CheckIndexes(c_, table, t, dm_.oDS_Indexes);
-      dm_.oDS_Indexes.Close();
+      CheckIndexes(c_, table, t, *c_.Source.Open(R::TableIndexes, table));
       Next();
     });
   }
 
   void Sequences() {
     c_.Log("sequences:");
-    dm_.oDS_Sequences.Open();
+    const std::unique_ptr<TRowSet> sequences = c_.Source.Open(R::Sequences);
     WalkSection(document_, sdb::kSectionSequences, sdb::kNodeSequence, result_,
                 [&](const TTreeResult& s) {
-                  CheckSequence(c_, s, dm_.oDS_Sequences);
+                  CheckSequence(c_, s, *sequences);
                   Next();
                 });
-    dm_.oDS_Sequences.Close();
   }
 
   void Triggers() {
@@ -190,10 +178,10 @@ class TCompareRun {
                 });
   }
 
-  void Routines(const char* section, char node, TOracleQuery& query, const char* kind) {
+  void Routines(const char* section, char node, TDictionaryRead read, const char* kind) {
     c_.Log(std::string(section) + ":");
     WalkSection(document_, section, node, result_, [&](const TTreeResult& r) {
-      CheckStoredCode(c_, r, query, kind);
+      CheckStoredCode(c_, r, read, kind);
       Next();
     });
   }
@@ -206,13 +194,12 @@ class TCompareRun {
       WalkSection(document_, sdb::kSectionTables, sdb::kNodeTable, result_,
                   [&](const TTreeResult& t) {
                     const std::string table = Name();
-                    OpenFor(dm_.oDS_Constraints, "table_name", table);
-                    OpenFor(dm_.oDS_Indexes, "table_name", table);
+                    const std::unique_ptr<TRowSet> constraints =
+                        c_.Source.Open(R::TableConstraints, table);
+                    const std::unique_ptr<TRowSet> indexes = c_.Source.Open(R::TableIndexes, table);
                     c_.Log("\tPart " + std::to_string(pass) + ". Analize table constraints\"" +
                            table + "\"");
-                    CheckConstraints(c_, table, t, dm_.oDS_Constraints, pass, dm_.oDS_Indexes);
-                    dm_.oDS_Indexes.Close();
-                    dm_.oDS_Constraints.Close();
+                    CheckConstraints(c_, table, t, *constraints, pass, *indexes);
                     Next();
                   });
     }
@@ -226,80 +213,74 @@ class TCompareRun {
       const TTreeResult& v = result_;
       const std::string view = Name();
       c_.Log("Analize view \"" + view + "\"");
-      ExecuteFor(dm_.Q_View2, "view_name", view);
-      if (dm_.Q_View2.Eof()) {
-        CheckView(c_, view, v, nullptr, nullptr, true);
-      } else {
-        OpenFor(dm_.oDS_TableFields, "table_name", view);
-        CheckView(c_, view, v, &dm_.Q_View2, &dm_.oDS_TableFields, false);
-        dm_.oDS_TableFields.Close();
+      {
+        const std::unique_ptr<TRowSource> row = c_.Source.Query(R::OneView, view);
+        if (row->Eof()) {
+          CheckView(c_, view, v, nullptr, nullptr, true);
+        } else {
+          const std::unique_ptr<TRowSet> columns = c_.Source.Open(R::TableColumns, view);
+          CheckView(c_, view, v, row.get(), columns.get(), false);
+        }
       }
-      dm_.Q_View2.Close();
-      OpenFor(dm_.oDS_TableFields, "table_name", view);
-      ExecuteFor(dm_.Q_View2, "view_name", view);
-      const std::string comment = dm_.Q_View2.Eof() ? std::string() : dm_.Q_View2.FieldText("comments");
-      CheckComments(c_, view, v, comment, dm_.oDS_TableFields);
-      dm_.oDS_TableFields.Close();
-      dm_.Q_View2.Close();
+      const std::unique_ptr<TRowSet> columns = c_.Source.Open(R::TableColumns, view);
+      const std::unique_ptr<TRowSource> row = c_.Source.Query(R::OneView, view);
+      const std::string comment = row->Eof() ? std::string() : row->Value("comments");
+      CheckComments(c_, view, v, comment, *columns);
       Next();
     }
   }
 
   void Privileges() {
     c_.Log("privileges:");
-    TOracleDataSet& rows = dm_.oDS_Privileges;
-    rows.Open();
+    const std::unique_ptr<TRowSet> privilegeRows = c_.Source.Open(R::Privileges);
+    TRowSet& rows = *privilegeRows;
     WalkSection(document_, sdb::kSectionPrivileges, sdb::kNodePrivilege, result_,
                 [&](const TTreeResult& p) {
                   const std::string object = GetEntryValue(p, sdb::kKeyObject);
                   const std::string grantee = GetEntryValue(p, sdb::kKeyGrantee);
                   const std::string privileges = GetEntryValue(p, sdb::kKeyPriv);
                   c_.Log("Analize object \"" + object + "\"");
-                  if (rows.LocateRecord("table_name;grantee", TVariant({object, grantee}))) {
+                  if (rows.Locate("table_name;grantee", TVariant({object, grantee}))) {
                     CheckGrant(c_, object, grantee, privileges, rows);
                   } else {
                     AddGrant(c_, object, grantee, privileges);
                   }
                   Next();
                 });
-    rows.Close();
   }
 
   void Synonyms() {
     c_.Log("synonyms:");
-    TOracleDataSet& rows = dm_.oDS_Synonyms;
-    rows.Open();
+    const std::unique_ptr<TRowSet> synonymRows = c_.Source.Open(R::AllSynonyms);
+    TRowSet& rows = *synonymRows;
     WalkSection(document_, sdb::kSectionSynonyms, sdb::kNodeSynonym, result_,
                 [&](const TTreeResult& s) {
                   const std::string object = GetEntryValue(s, sdb::kKeyObject);
                   const std::string grantee = GetEntryValue(s, sdb::kKeyGrantee);
                   const std::string synonym = GetEntryValue(s, sdb::kKeyName);
                   c_.Log("Analize object \"" + object + "\"");
-                  if (!rows.LocateRecord("o_name;s_name", TVariant({object, synonym}))) {
+                  if (!rows.Locate("o_name;s_name", TVariant({object, synonym}))) {
                     AddSynonym(c_, object, grantee, synonym);
                   }
                   Next();
                 });
-    rows.Close();
   }
 
   void DbLinks() {
     c_.Log("db_links:");
-    TOracleDataSet& rows = dm_.oDS_DbLink;
-    rows.Open();
+    const std::unique_ptr<TRowSet> linkRows = c_.Source.Open(R::DbLinks);
+    TRowSet& rows = *linkRows;
     WalkSection(document_, sdb::kSectionDbLinks, sdb::kNodeDbLink, result_,
                 [&](const TTreeResult& d) {
                   const std::string link = GetEntryValue(d, sdb::kKeyDbLink);
                   c_.Log("\tAnalize object \"" + link + "\"");
-                  const bool located = rows.LocateRecord("db_link", TVariant(link));
+                  const bool located = rows.Locate("db_link", TVariant(link));
                   CheckDbLink(c_, link, d, rows, !located);
                   Next();
                 });
-    rows.Close();
   }
 
   TCompareContext c_;
-  TDM& dm_;
   const TSDB_Parser& document_;
   // The one result list every section's Select refills.
   TTreeResult result_;
@@ -307,13 +288,19 @@ class TCompareRun {
 
 }  // namespace
 
-void CompareAndUpdate(TOperationHost& host, TDM& dm) {
+void CompareAndUpdate(TOperationHost& host, TDictionarySource& source, TStatementSink& sink) {
   {
     TSDB_Parser document(host.UpdateFileName());
     document.Parse();
-    if (document.FileOk()) TCompareRun(host, dm, document).Walk();
+    if (document.FileOk()) TCompareRun(host, source, sink, document).Walk();
   }
   host.WriteLog("end test", true, false);
+}
+
+void CompareAndUpdate(TOperationHost& host, TDM& dm) {
+  TPerObjectSource source(dm);
+  TExecutingSink sink(dm);
+  CompareAndUpdate(host, source, sink);
 }
 
 }  // namespace skelvane

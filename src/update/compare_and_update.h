@@ -3,8 +3,10 @@
 #ifndef SKELVANE_UPDATE_COMPARE_AND_UPDATE_H
 #define SKELVANE_UPDATE_COMPARE_AND_UPDATE_H
 
+#include "dictionary/dictionary_source.h"
 #include "dictionary/dm.h"
 #include "dictionary/operation_host.h"
+#include "update/statement_sink.h"
 
 namespace skelvane {
 
@@ -12,6 +14,9 @@ namespace skelvane {
 // document reader raises outside statement execution; statement rejections are
 // logged and the walk goes on.
 void CompareAndUpdate(TOperationHost& host, TDM& dm);
+
+// The same walk with the database rows from `source` and the statements to `sink`.
+void CompareAndUpdate(TOperationHost& host, TDictionarySource& source, TStatementSink& sink);
 
 }  // namespace skelvane
 

@@ -59,10 +59,10 @@ constexpr TLinkField kLinkFields[] = {
 
 // The first field in which the document's link and the database's differ, as
 // a log text ("" when they are equal). A password is named, never shown.
-std::string LinkDifference(const TTreeResult& link, oracle::TOracleDataSet& links) {
+std::string LinkDifference(const TTreeResult& link, TRowSet& links) {
   for (const TLinkField& field : kLinkFields) {
     const std::string document = GetEntryValue(link, field.Key);
-    const std::string database = links.FieldForColumn(field.Key).AsString();
+    const std::string database = links.Value(field.Key);
     if (document == database) continue;
     if (field.Secret) return field.Key;
     return std::string(field.Key) + " " + document + "=" + database;
@@ -73,8 +73,8 @@ std::string LinkDifference(const TTreeResult& link, oracle::TOracleDataSet& link
 }  // namespace
 
 void CheckGrant(TCompareContext& c, const std::string& object, const std::string& grantee,
-                const std::string& privileges, oracle::TOracleDataSet& privilegeRows) {
-  const std::string database = PrivilegeText(TDataSetRows(privilegeRows, false));
+                const std::string& privileges, TRowSet& privilegeRows) {
+  const std::string database = PrivilegeText(privilegeRows);
   if (database == privileges) return;
   // An empty text in the document is no reason to take every privilege away.
   if (privileges.empty()) return;
@@ -87,11 +87,13 @@ void CheckGrant(TCompareContext& c, const std::string& object, const std::string
   const std::string revoke = Missing(held, wanted);
   const std::string grant = Missing(wanted, held);
   if (!revoke.empty()) {
-    c.Execute("REVOKE " + revoke + " ON " + object + " FROM " + grantee, "\trevoke...");
+    c.Execute("REVOKE " + revoke + " ON " + object + " FROM " + grantee, "\trevoke...",
+              {TEffectKind::Revoke, object, grantee, {}, revoke});
   }
   if (!grant.empty()) {
     c.Execute("GRANT " + grant + " ON " + object + " TO " + grantee,
-              "\tgrant " + grant + " on " + object + " to " + grantee);
+              "\tgrant " + grant + " on " + object + " to " + grantee,
+              {TEffectKind::Grant, object, grantee, {}, grant});
   }
   c.Host.WriteLog("Check \"" + object + "+" + grantee + "\" p:" + privileges + "=" + database,
                   false, true);
@@ -101,17 +103,17 @@ void AddGrant(TCompareContext& c, const std::string& object, const std::string& 
               const std::string& privileges) {
   if (privileges.empty()) return;
   c.Execute("GRANT " + privileges + " ON " + object + " TO " + grantee,
-            "\tAdd \"" + object + "+" + grantee + "\"");
+            "\tAdd \"" + object + "+" + grantee + "\"", {TEffectKind::Grant, object, grantee, {}, privileges});
 }
 
 void AddSynonym(TCompareContext& c, const std::string& object, const std::string& grantee,
                 const std::string& synonym) {
   c.Execute("CREATE " + grantee + " SYNONYM " + synonym + " FOR " + object,
-            "\tAdd synonym " + synonym);
+            "\tAdd synonym " + synonym, {TEffectKind::CreateSynonym, object, synonym, grantee});
 }
 
 void CheckDbLink(TCompareContext& c, const std::string& linkName, const TTreeResult& link,
-                 oracle::TOracleDataSet& links, bool missing) {
+                 TRowSet& links, bool missing) {
   const std::string user = GetEntryValue(link, kKeyUsername);
   std::string password = GetEntryValue(link, kKeyPassword);
   const std::string host = GetEntryValue(link, kKeyHost);
@@ -126,13 +128,15 @@ void CheckDbLink(TCompareContext& c, const std::string& linkName, const TTreeRes
             "), left as it is: the document has no password");
       return;
     }
-    c.Execute("DROP DATABASE LINK \"" + linkName + "\"", "\t\tdrop db link " + linkName);
+    c.Execute("DROP DATABASE LINK \"" + linkName + "\"", "\t\tdrop db link " + linkName,
+              {TEffectKind::DropDbLink, {}, linkName});
   }
   // A placeholder the user sees and replaces; an empty password would not parse.
   if (password.empty()) password = "<pwd>";
   c.Execute("create database link \"" + linkName + "\" connect to " + user + " identified by \"" +
                 password + "\" using '" + host + "'",
-            "\t\tcreate db link " + linkName);
+            "\t\tcreate db link " + linkName,
+            {TEffectKind::CreateDbLink, {}, linkName, {}, {}, {}, {}, {{user, password, host}}});
 }
 
 }  // namespace skelvane

@@ -4,22 +4,22 @@
 
 #include <string>
 
-#include "oracle/dataset.h"
+#include "dictionary/dictionary_source.h"
 #include "sdb/tree_result.h"
 #include "update/compare_context.h"
 
 namespace skelvane {
 
-// `privileges` is oDS_Privileges, positioned on the row the driver located.
+// `privilegeRows` is positioned on the row the driver located.
 void CheckGrant(TCompareContext& c, const std::string& object, const std::string& grantee,
-                const std::string& privileges, oracle::TOracleDataSet& privilegeRows);
+                const std::string& privileges, TRowSet& privilegeRows);
 void AddGrant(TCompareContext& c, const std::string& object, const std::string& grantee,
               const std::string& privileges);
 void AddSynonym(TCompareContext& c, const std::string& object, const std::string& grantee,
                 const std::string& synonym);
-// `links` is oDS_DbLink, positioned on the link when it was located.
+// `links` is positioned on the link when it was located.
 void CheckDbLink(TCompareContext& c, const std::string& linkName, const TTreeResult& link,
-                 oracle::TOracleDataSet& links, bool missing);
+                 TRowSet& links, bool missing);
 
 }  // namespace skelvane
 

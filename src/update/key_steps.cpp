@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "dictionary/grouped_lists.h"
 #include "dictionary/row_sources.h"
+#include "update/statement_effect.h"
 #include "sdb/document_vocabulary.h"
 #include "sdb/entry.h"
 
@@ -48,9 +49,9 @@ bool HasSameNotNullCheck(const TConstraintList& live, const std::string& type,
 }  // namespace
 
 void CheckIndexes(TCompareContext& c, const std::string& table, const TTreeResult& list,
-                  oracle::TOracleDataSet& indexes) {
+                  TRowSet& indexes) {
   // Values trimmed, as the dictionary lists of a data set give them.
-  TDataSetRows indexRows(indexes, true);
+  TTrimmedRows indexRows(indexes);
   TIndexList live;
   live.Fill(indexRows);
   TTreeResult entry;
@@ -62,12 +63,13 @@ void CheckIndexes(TCompareContext& c, const std::string& table, const TTreeResul
     const std::string create = "CREATE " + prefix + " INDEX " + name + " ON " + table + "(" + columns + ")";
     const std::string described = name + " " + uniqueness + " " + columns;
     const TIndexData* found = live.FindByName(name);
+    const TStatementEffect created{TEffectKind::CreateIndex, table, name, uniqueness, columns};
     if (found == nullptr) {
-      c.Execute(create, "\t\tNot found, Add " + described);
+      c.Execute(create, "\t\tNot found, Add " + described, created);
     } else if (uniqueness != found->Uniqueness || columns != found->Columns) {
       // The create runs whatever became of the drop.
-      c.Execute("DROP INDEX " + name, "\t\tDrop " + name);
-      c.Execute(create, "\t\tCorrect " + described);
+      c.Execute("DROP INDEX " + name, "\t\tDrop " + name, {TEffectKind::DropIndex, table, name});
+      c.Execute(create, "\t\tCorrect " + described, created);
     }
     c.Log("\t\t" + described);
   }
@@ -75,9 +77,8 @@ void CheckIndexes(TCompareContext& c, const std::string& table, const TTreeResul
 }
 
 void CheckConstraints(TCompareContext& c, const std::string& table, const TTreeResult& list,
-                      oracle::TOracleDataSet& constraints, int pass,
-                      oracle::TOracleDataSet& indexes) {
-  TDataSetRows indexRows(indexes, true), constraintRows(constraints, true);
+                      TRowSet& constraints, int pass, TRowSet& indexes) {
+  TTrimmedRows indexRows(indexes), constraintRows(constraints);
   TIndexList liveIndexes;
   liveIndexes.Fill(indexRows);
   TConstraintList live;
@@ -92,20 +93,25 @@ void CheckConstraints(TCompareContext& c, const std::string& table, const TTreeR
       continue;
     }
     std::string statement = "ALTER TABLE " + table + " ADD ( CONSTRAINT " + name;
+    TStatementEffect effect{TEffectKind::AddConstraint, table, name, type};
     if (type == "P" || type == "U") {
       // A unique key is made from its index like a primary key; without its
       // clause the statement could never succeed.
       if (const TIndexData* index = liveIndexes.FindByName(GetEntryValue(entry, sdb::kKeyIndex))) {
         statement += (type == "P" ? " PRIMARY KEY (" : " UNIQUE (") + index->Columns + ")";
+        effect.IndexName = index->IndexName;
+        effect.Text = index->Columns;
       }
     } else if (type == "C") {
       statement += " CHECK (" + condition + ")";
+      effect.Text = condition;
     } else if (type == "R") {
       statement += " FOREIGN KEY " + GetEntryValue(entry, sdb::kKeyRef);
+      effect.Reference = GetEntryValue(entry, sdb::kKeyRef);
     }
     statement += ")";
     // Foreign keys wait for the second pass, when every key they refer to exists.
-    if ((type == "R") == (pass == 2)) c.Execute(statement, "\t\tNot found constraint " + name);
+    if ((type == "R") == (pass == 2)) c.Execute(statement, "\t\tNot found constraint " + name, effect);
   }
 }
 

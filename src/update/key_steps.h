@@ -4,19 +4,19 @@
 
 #include <string>
 
-#include "oracle/dataset.h"
+#include "dictionary/dictionary_source.h"
 #include "sdb/tree_result.h"
 #include "update/compare_context.h"
 
 namespace skelvane {
 
 void CheckIndexes(TCompareContext& c, const std::string& table, const TTreeResult& list,
-                  oracle::TOracleDataSet& indexes);
+                  TRowSet& indexes);
 
 // Pass 1 adds every missing constraint but foreign keys; pass 2 adds those.
 void CheckConstraints(TCompareContext& c, const std::string& table, const TTreeResult& list,
-                      oracle::TOracleDataSet& constraints, int pass,
-                      oracle::TOracleDataSet& indexes);
+                      TRowSet& constraints, int pass,
+                      TRowSet& indexes);
 
 }  // namespace skelvane
 

@@ -42,12 +42,12 @@ std::string CreateSequenceStatement(const TCompareContext& c, const TTreeResult&
 
 }  // namespace
 
-void CheckSequence(TCompareContext& c, const TTreeResult& sequence,
-                   oracle::TOracleDataSet& sequences) {
+void CheckSequence(TCompareContext& c, const TTreeResult& sequence, TRowSet& sequences) {
   const std::string name = GetEntryValue(sequence, kKeyName);
   // An existing sequence is never altered: its current value belongs to the data.
-  if (sequences.LocateRecord("sequence_name", oracle::TVariant(name))) return;
-  c.Execute(CreateSequenceStatement(c, sequence, name), "\t\tnot found " + name);
+  if (sequences.Locate("sequence_name", oracle::TVariant(name))) return;
+  c.Execute(CreateSequenceStatement(c, sequence, name), "\t\tnot found " + name,
+            {TEffectKind::CreateSequence, {}, name});
 }
 
 }  // namespace skelvane

@@ -2,15 +2,14 @@
 #ifndef SKELVANE_UPDATE_SEQUENCE_STEP_H
 #define SKELVANE_UPDATE_SEQUENCE_STEP_H
 
-#include "oracle/dataset.h"
+#include "dictionary/dictionary_source.h"
 #include "sdb/tree_result.h"
 #include "update/compare_context.h"
 
 namespace skelvane {
 
-// `sequences` is oDS_Sequences, open; the step moves its current row.
-void CheckSequence(TCompareContext& c, const TTreeResult& sequence,
-                   oracle::TOracleDataSet& sequences);
+// `sequences`: every sequence, open; the step moves its current row.
+void CheckSequence(TCompareContext& c, const TTreeResult& sequence, TRowSet& sequences);
 
 }  // namespace skelvane
 

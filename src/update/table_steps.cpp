@@ -4,7 +4,6 @@
 
 #include "common/text.h"
 #include "dictionary/column_type_text.h"
-#include "dictionary/row_sources.h"
 #include "dictionary/visible_columns.h"
 #include "sdb/document_vocabulary.h"
 #include "sdb/entry.h"
@@ -12,11 +11,10 @@
 namespace skelvane {
 namespace {
 
-using oracle::TOracleDataSet;
 using oracle::TVariant;
 
-bool LocateColumn(TOracleDataSet& columns, const std::string& name) {
-  return columns.LocateRecord("column_name", TVariant(name));
+bool LocateColumn(TRowSet& columns, const std::string& name) {
+  return columns.Locate("column_name", TVariant(name));
 }
 
 // The names Oracle gives the hidden columns behind function-based indexes:
@@ -36,9 +34,9 @@ bool IsSystemHiddenName(const std::string& name) {
 // Hidden columns are Oracle's own (function-based indexes, unused columns):
 // the compare neither checks nor adds them. Leaves `columns` on the column's
 // row when it returns false and the column exists.
-bool LeftOut(const std::string& name, TOracleDataSet& columns, bool& located) {
+bool LeftOut(const std::string& name, TRowSet& columns, bool& located) {
   located = LocateColumn(columns, name);
-  return IsSystemHiddenName(name) || (located && IsHiddenColumn(TDataSetRows(columns, false)));
+  return IsSystemHiddenName(name) || (located && IsHiddenColumn(columns));
 }
 
 // A quote inside the comment would end the literal early.
@@ -60,10 +58,9 @@ std::string ColumnClauses(const TFieldInfo& info) {
 
 // The database's type text, or the document's when the document holds the
 // rendering of earlier versions for this very column.
-std::string DatabaseTypeText(TOracleDataSet& columns, const std::string& documentType) {
-  TDataSetRows row(columns, false);
-  std::string current = ColumnTypeTextOfRow(row);
-  if (current != documentType && LegacyColumnTypeTextOfRow(row) == documentType) return documentType;
+std::string DatabaseTypeText(TRowSet& columns, const std::string& documentType) {
+  std::string current = ColumnTypeTextOfRow(columns);
+  if (current != documentType && LegacyColumnTypeTextOfRow(columns) == documentType) return documentType;
   return current;
 }
 
@@ -93,20 +90,21 @@ void CreateTable(TCompareContext& c, const std::string& table, const TTreeResult
   c.Host.WriteLog("table \"" + table + "\" not found!", true, false);
   std::string statement = "create table " + table + " (";
   bool first = true;
+  TStatementEffect effect{TEffectKind::CreateTable, table};
   TFieldInfo info;
   for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
     if (IsSystemHiddenName(info.Name)) continue;
     if (!first) statement += " , ";
     statement += ColumnClauses(info);
     first = false;
+    effect.Columns.push_back(info);
   }
   statement += ")";
-  c.Execute(statement, "\tCreate table \"" + table + "\"");
+  c.Execute(statement, "\tCreate table \"" + table + "\"", effect);
 }
 
-void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult& list) {
+void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult& list, TRowSet& columns) {
   c.Log("\tCheck fields...");
-  TOracleDataSet& columns = c.DM.oDS_TableFields;
   TFieldInfo info;
   for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
     bool located = false;
@@ -116,9 +114,9 @@ void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult
     if (located) {
       // All three are compared so that every differing attribute is logged.
       differs = ReportDifference(c, info.Type, DatabaseTypeText(columns, info.Type), differs);
-      differs = ReportDifference(c, info.Null, columns.FieldForColumn("nullable").AsString(), differs);
+      differs = ReportDifference(c, info.Null, columns.Value("nullable"), differs);
       differs = ReportDifference(c, info.Default,
-                                 Trimmed(columns.FieldForColumn("data_default").AsString()), differs);
+                                 Trimmed(columns.Value("data_default")), differs);
     } else {
       c.Log("\t\tnot found");
       differs = true;
@@ -129,17 +127,18 @@ void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult
 
 void AlterField(TCompareContext& c, const std::string& table, const TFieldInfo& info) {
   c.Execute("ALTER TABLE " + c.Host.UserNameText() + "." + table + " ADD (" + ColumnClauses(info) + ")",
-            "\t\t Alter field \"" + info.Name + "\"");
+            "\t\t Alter field \"" + info.Name + "\"", {TEffectKind::AddColumn, table, {}, {}, {}, {}, {}, {info}});
 }
 
 void CheckComments(TCompareContext& c, const std::string& object, const TTreeResult& list,
-                   const std::string& databaseComment, TOracleDataSet& columns) {
+                   const std::string& databaseComment, TRowSet& columns) {
   c.Log("\tCheck comments...");
   const std::string comment = GetEntryValue(list, sdb::kKeyComments);
   // The data set hands out the comment without its trailing blanks, so they
   // cannot count as a difference: the comment would be set again on every run.
   if (!comment.empty() && RightTrimmed(comment) != databaseComment) {
-    c.Execute("COMMENT ON TABLE " + object + " IS " + QuotedLiteral(comment), "\t\tAdd comment ");
+    c.Execute("COMMENT ON TABLE " + object + " IS " + QuotedLiteral(comment), "\t\tAdd comment ",
+              {TEffectKind::CommentTable, object, {}, {}, comment});
   }
   TFieldInfo info;
   for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
@@ -147,10 +146,10 @@ void CheckComments(TCompareContext& c, const std::string& object, const TTreeRes
     if (LeftOut(info.Name, columns, located)) continue;
     c.Log("\tCheck comment for \"" + info.Name + "\"");
     if (!located) continue;
-    const std::string current = Trimmed(columns.FieldForColumn("comments").AsString());
+    const std::string current = Trimmed(columns.Value("comments"));
     if (!info.Comments.empty() && info.Comments != current) {
       c.Execute("COMMENT ON COLUMN " + object + "." + info.Name + " IS " + QuotedLiteral(info.Comments),
-                "\t\tAdd comment ");
+                "\t\tAdd comment ", {TEffectKind::CommentColumn, object, info.Name, {}, info.Comments});
     }
   }
 }

@@ -4,20 +4,12 @@
 
 #include <string>
 
-#include "oracle/dataset.h"
+#include "dictionary/dictionary_source.h"
 #include "sdb/tree_result.h"
 #include "update/compare_context.h"
+#include "update/statement_effect.h"
 
 namespace skelvane {
-
-// One column as the document states it; empty texts for missing entries.
-struct TFieldInfo {
-  std::string Name;
-  std::string Type;
-  std::string Null;
-  std::string Default;
-  std::string Comments;
-};
 
 // The column node `index` (from 0) of the object's "fields"; false, with `info`
 // untouched, when there is none.
@@ -28,11 +20,11 @@ bool ReportDifference(TCompareContext& c, const std::string& documentValue,
                       const std::string& databaseValue, bool flag);
 
 void CreateTable(TCompareContext& c, const std::string& table, const TTreeResult& list);
-// Uses DM.oDS_TableFields as the driver opened it for the table.
-void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult& list);
+// `columns`: the table's columns as the driver opened them.
+void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult& list, TRowSet& columns);
 void AlterField(TCompareContext& c, const std::string& table, const TFieldInfo& info);
 void CheckComments(TCompareContext& c, const std::string& object, const TTreeResult& list,
-                   const std::string& databaseComment, oracle::TOracleDataSet& columns);
+                   const std::string& databaseComment, TRowSet& columns);
 
 }  // namespace skelvane
 
