@@ -43,8 +43,11 @@ class TCliFrontEnd : public TFrontEnd {
   void SetBusyCursor(bool) override {}
   void ProcessMessages() override { out_.flush(); }
   void ShowDebugBox(const std::string& text) override { err_ << WithLfLineEnds(text) << "\n"; }
-  void OpenLink(const std::string& url) override { err_ << url << "\n"; }
-  void ShowAboutBox(const std::string&, const std::string&) override {}
+  bool OpenLink(const std::string& url) override {
+    err_ << url << "\n";
+    return true;
+  }
+  void ShowAboutBox(TAboutForm&) override {}
   void ShowPopupMenu(const TPopupMenuModel&) override {}
   void CloseMainWindow() override {}
 

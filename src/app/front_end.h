@@ -8,6 +8,7 @@
 
 namespace skelvane {
 
+class TAboutForm;
 class TPopupMenuModel;
 
 class TFrontEnd {
@@ -21,10 +22,10 @@ class TFrontEnd {
   virtual void ProcessMessages() = 0;
   // The message box behind a statement's Debug switch.
   virtual void ShowDebugBox(const std::string& text) = 0;
-  // Open a link with the desktop's handler.
-  virtual void OpenLink(const std::string& url) = 0;
-  // The About box with its description and version.
-  virtual void ShowAboutBox(const std::string& description, const std::string& version) = 0;
+  // Open a link with the desktop's handler; false when it could not.
+  virtual bool OpenLink(const std::string& url) = 0;
+  // Show the About box modally; it is destroyed when this returns.
+  virtual void ShowAboutBox(TAboutForm& box) = 0;
   // Open the popup menu at the top-left corner of the button that asked.
   virtual void ShowPopupMenu(const TPopupMenuModel& menu) = 0;
   // Close the main window, which ends the program.

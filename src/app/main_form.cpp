@@ -2,7 +2,9 @@
 
 #include <stdexcept>
 
+#include "app/about_box.h"
 #include "app/operations.h"
+#include "app/settings_location.h"
 #include "common/messages.h"
 #include "common/text.h"
 #include "common/time_stamp.h"
@@ -82,7 +84,7 @@ TDM& TmForm_skelvane::DataModule() const {
 
 void TmForm_skelvane::FormCreate() {
   ProgramDir = DirectoryOf(exeName_);
-  FormStorage1.IniFileName = SettingsFileNameFor(exeName_);
+  FormStorage1.IniFileName = SettingsFilePath(exeName_);
   Caption = applicationTitle_ + " v." + std::string(messages::kProgramVersion);
 }
 
@@ -90,6 +92,81 @@ void TmForm_skelvane::FormShow() {
   if (Password.Enabled()) ActiveControl = Password.Name();
   cbEnableExportClick();
   pcLogs.SetActivePageIndex(0);
+}
+
+namespace {
+TStoredProperty PropertyOf(std::string component, std::string property, TStoredProperty::TKind kind) {
+  TStoredProperty p;
+  p.Component = std::move(component);
+  p.Property = std::move(property);
+  p.Kind = kind;
+  return p;
+}
+}  // namespace
+
+TFormStorage TmForm_skelvane::MakeFormStorage1() {
+  TFormStorage storage;
+  storage.IniSection = "main";
+  storage.StoredProps = {"DatabaseName.Text", "FilenameEdit1.Text", "FilenameEdit2.Text",
+                         "UserName.Text",     "UserName.Items",     "cbClearEveryTime.Checked",
+                         "PanelLog.Height"};
+  return storage;
+}
+
+std::vector<TStoredProperty> TmForm_skelvane::StoredProperties() {
+  using TKind = TStoredProperty::TKind;
+  auto text = [](TTextModel& control) {
+    TStoredProperty p = PropertyOf(control.Name(), "Text", TKind::Text);
+    p.GetText = [&control] { return control.Text(); };
+    p.SetText = [&control](const std::string& value) { control.SetText(value); };
+    return p;
+  };
+  std::vector<TStoredProperty> all;
+  all.push_back(text(DatabaseName));
+  all.push_back(text(FilenameEdit1));
+  all.push_back(text(FilenameEdit2));
+  // A connect string typed as the user name carries a password; only its
+  // user part is kept, in the field as in the history.
+  TStoredProperty user = text(UserName);
+  user.GetText = [this] { return SchemaUserName(UserName.Text()); };
+  all.push_back(std::move(user));
+  TStoredProperty items = PropertyOf("UserName", "Items", TKind::Strings);
+  items.GetStrings = [this] {
+    std::vector<std::string> users;
+    for (const auto& item : UserName.Items()) users.push_back(SchemaUserName(item));
+    return users;
+  };
+  items.SetStrings = [this](std::vector<std::string> values) { UserName.SetItems(std::move(values)); };
+  all.push_back(std::move(items));
+  TStoredProperty clear = PropertyOf("cbClearEveryTime", "Checked", TKind::Boolean);
+  clear.GetBoolean = [this] { return cbClearEveryTime.Checked(); };
+  clear.SetBoolean = [this](bool value) { cbClearEveryTime.SetChecked(value); };
+  all.push_back(std::move(clear));
+  TStoredProperty height = PropertyOf("PanelLog", "Height", TKind::Integer);
+  height.GetInteger = [this] { return PanelLog.Height(); };
+  height.SetInteger = [this](int value) { PanelLog.SetHeight(value); };
+  all.push_back(std::move(height));
+
+  std::vector<TStoredProperty> listed;
+  for (const auto& name : FormStorage1.StoredProps) {
+    for (const auto& p : all) {
+      if (name == p.Component + "." + p.Property) listed.push_back(p);
+    }
+  }
+  return listed;
+}
+
+void TmForm_skelvane::RestoreSettings(TPlacementHost& host) {
+  FormStorage1.Restore(host, StoredProperties(), [this](const std::string& message) {
+    frontEnd_.ShowErrorBox(applicationTitle_, MessageWithPeriod(message));
+  });
+}
+
+void TmForm_skelvane::SaveSettings(TPlacementHost& host, bool destroying) {
+  if (destroying && FormStorage1.Saved()) return;
+  FormStorage1.Save(host, StoredProperties(), destroying, [this](const std::string& message) {
+    frontEnd_.ShowErrorBox(applicationTitle_, MessageWithPeriod(message));
+  });
 }
 
 void TmForm_skelvane::EnableExportControls(bool allowed) {
@@ -184,7 +261,8 @@ void TmForm_skelvane::ExecuteStatement(const std::string& statement,
 }
 
 void TmForm_skelvane::ActionAboutProgramExecute() {
-  frontEnd_.ShowAboutBox("Skelvane.", std::string(messages::kProgramVersion));
+  ShowAboutBox(frontEnd_, "Skelvane.", std::string(messages::kProgramVersion), kProjectSiteCaption,
+               kProjectSiteUrl);
 }
 
 void TmForm_skelvane::ActionExitProgramExecute() { frontEnd_.CloseMainWindow(); }

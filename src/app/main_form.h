@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/form_storage.h"
 #include "app/front_end.h"
 #include "app/menu.h"
 #include "dictionary/dm.h"
@@ -24,12 +25,6 @@ enum class TOperationOutcome {
   Completed,      // logged on, ran to its end, logged off
   DatabaseError,  // an EOracleError ended it; one line in the Common log
   Failed          // any other failure; shown in the error box
-};
-
-// Where the window's fields and options persist (the settings file).
-struct TFormStorage {
-  std::string IniFileName;
-  std::string IniSection = "main";
 };
 
 class TmForm_skelvane : public TOperationHost {
@@ -67,7 +62,7 @@ class TmForm_skelvane : public TOperationHost {
   TButtonModel SpeedButton1{"SpeedButton1", "--", &OnChange, false};
   TLabelModel Label6{"Label6", "Extend options:", &OnChange};
 
-  TFormStorage FormStorage1;
+  TFormStorage FormStorage1 = MakeFormStorage1();
   TActionModel ActionAboutProgram = MakeActionAboutProgram();
   TActionModel ActionExitProgram = MakeActionExitProgram();
   TPopupMenuModel ExtPopupMenu1 = MakeExtPopupMenu1();
@@ -92,6 +87,13 @@ class TmForm_skelvane : public TOperationHost {
 
   void FormCreate();
   void FormShow();
+  // Settings of FormStorage1: restored when the window is shown, before
+  // FormShow; saved when it closes, and while it is destroyed unless saved
+  // since. Failures that concern the user go to the error box.
+  void RestoreSettings(TPlacementHost& host);
+  void SaveSettings(TPlacementHost& host, bool destroying);
+  // The properties named by FormStorage1.StoredProps, in that order.
+  std::vector<TStoredProperty> StoredProperties();
   TOperationOutcome ButtonGetClick();
   TOperationOutcome ButtonTestClick();
   void cbEnableExportClick();
@@ -125,6 +127,8 @@ class TmForm_skelvane : public TOperationHost {
   const std::string& LastFailureMessage() const { return lastFailure_; }
 
  private:
+  static TFormStorage MakeFormStorage1();
+
   TFrontEnd& frontEnd_;
   std::string applicationTitle_;
   std::string exeName_;

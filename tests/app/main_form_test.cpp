@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/main_form.h"
+#include "app/settings_location.h"
 #include "app/recording_front_end.h"
 
 namespace skelvane {
@@ -32,7 +33,7 @@ TEST_F(MainForm, StartUpCreatesWindowAndDataModuleWithoutLoggingOn) {
   EXPECT_EQ(app_.Title, "Skelvane");
   EXPECT_EQ(form_.Caption, "Skelvane v.1.0.0.4");
   EXPECT_EQ(form_.ProgramDirectory(), "/opt/skelvane/bin");
-  EXPECT_EQ(form_.FormStorage1.IniFileName, "/opt/skelvane/bin/skelvane.ini");
+  EXPECT_EQ(form_.FormStorage1.IniFileName, SettingsFilePath("/opt/skelvane/bin/skelvane"));
   EXPECT_EQ(form_.FormStorage1.IniSection, "main");
   ASSERT_TRUE(DM);
   EXPECT_EQ(&form_.DataModule(), DM.get());
@@ -181,7 +182,7 @@ TEST_F(MainForm, ActionsAndMenuButtonGoToTheFrontEnd) {
   form_.ImageBtn1Click();
   form_.ActionExitProgramExecute();
   ASSERT_EQ(frontEnd_.aboutBoxes.size(), 1u);
-  EXPECT_EQ(frontEnd_.aboutBoxes[0], std::make_pair(std::string("Skelvane."), std::string("1.0.0.4")));
+  EXPECT_EQ(frontEnd_.aboutBoxes[0], std::make_pair(std::string("Skelvane."), std::string("Версия 1.0.0.4")));
   EXPECT_EQ(frontEnd_.popups, (std::vector<std::string>{"ExtPopupMenu1"}));
   EXPECT_EQ(frontEnd_.closes, 1);
 }

@@ -1,0 +1,174 @@
+#include "app/profile_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <system_error>
+
+#include "common/text.h"
+
+namespace skelvane {
+
+namespace {
+
+constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+std::string Blankless(const std::string& text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  return text.substr(begin, end - begin);
+}
+
+bool IsHeader(const std::string& line) {
+  std::string t = Blankless(line);
+  return t.size() >= 2 && t.front() == '[' && t.find(']') != std::string::npos;
+}
+
+std::string HeaderName(const std::string& line) {
+  std::string t = Blankless(line);
+  return Blankless(t.substr(1, t.find(']') - 1));
+}
+
+// The key of a "key=value" line; empty for any other line.
+std::string KeyOf(const std::string& line) {
+  std::size_t eq = line.find('=');
+  if (eq == std::string::npos) return {};
+  return Blankless(line.substr(0, eq));
+}
+
+// A line break inside a name or value would start a new line in the file and
+// so forge keys or sections; it is written as a blank instead.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\r' || c == '\n') c = ' ';
+  return text;
+}
+
+}  // namespace
+
+TProfileFile::TProfileFile(std::string fileName) : fileName_(std::move(fileName)) {
+  std::ifstream in(fileName_, std::ios::binary);
+  if (!in) return;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines_.push_back(std::move(line));
+  }
+}
+
+std::size_t TProfileFile::FindSection(const std::string& section) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (IsHeader(lines_[i]) && SameText(HeaderName(lines_[i]), section)) return i;
+  return npos;
+}
+
+std::size_t TProfileFile::SectionEnd(std::size_t header) const {
+  std::size_t i = header + 1;
+  while (i < lines_.size() && !IsHeader(lines_[i])) ++i;
+  return i;
+}
+
+std::size_t TProfileFile::FindKey(std::size_t header, const std::string& key) const {
+  std::size_t end = SectionEnd(header);
+  for (std::size_t i = header + 1; i < end; ++i) {
+    std::string k = KeyOf(lines_[i]);
+    if (!k.empty() && SameText(k, key)) return i;
+  }
+  return npos;
+}
+
+std::string TProfileFile::ReadString(const std::string& section, const std::string& key,
+                                     const std::string& def) const {
+  std::size_t header = FindSection(section);
+  if (header == npos) return def;
+  std::size_t at = FindKey(header, key);
+  if (at == npos) return def;
+  const std::string& line = lines_[at];
+  std::string value = Blankless(line.substr(line.find('=') + 1));
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == '"' || value.front() == '\''))
+    value = value.substr(1, value.size() - 2);
+  if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
+  return value;
+}
+
+std::size_t TProfileFile::KeyCount(const std::string& section) const {
+  std::size_t header = FindSection(section);
+  if (header == npos) return 0;
+  std::size_t count = 0, end = SectionEnd(header);
+  for (std::size_t i = header + 1; i < end; ++i)
+    if (!KeyOf(lines_[i]).empty()) ++count;
+  return count;
+}
+
+bool TProfileFile::SectionExists(const std::string& section) const {
+  return FindSection(section) != npos;
+}
+
+void TProfileFile::WriteString(const std::string& section, const std::string& key,
+                               const std::string& value) {
+  const std::string line = OneLine(key) + "=" + OneLine(value);
+  dirty_ = true;
+  std::size_t header = FindSection(section);
+  if (header == npos) {
+    lines_.push_back("[" + OneLine(section) + "]");
+    lines_.push_back(line);
+    return;
+  }
+  std::size_t at = FindKey(header, key);
+  if (at != npos) {
+    lines_[at] = line;
+    return;
+  }
+  // After the section's last non-empty line, so blank separators stay below.
+  std::size_t end = SectionEnd(header);
+  while (end > header + 1 && Blankless(lines_[end - 1]).empty()) --end;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(end), line);
+}
+
+void TProfileFile::EraseSection(const std::string& section) {
+  std::size_t header = FindSection(section);
+  if (header == npos) return;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
+               lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+  dirty_ = true;
+}
+
+std::string TProfileFile::Text() const {
+  std::string text;
+  for (const auto& line : lines_) text += line + "\r\n";
+  return text;
+}
+
+void TProfileFile::Flush() {
+  if (!dirty_) return;
+  const std::runtime_error failure("Unable to write to " + fileName_);
+  const std::filesystem::path file(fileName_);
+  std::error_code ec;
+  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+  // Written beside the file and renamed over it, so a failed write never
+  // leaves a cut settings file behind.
+  const std::string temp = fileName_ + ".new";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw failure;
+    out << Text();
+    out.flush();
+    if (!out) {
+      out.close();
+      std::remove(temp.c_str());
+      throw failure;
+    }
+  }
+  std::filesystem::rename(temp, file, ec);
+  if (ec) {
+    std::remove(temp.c_str());
+    throw failure;
+  }
+  dirty_ = false;
+}
+
+}  // namespace skelvane
