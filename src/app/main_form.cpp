@@ -267,6 +267,18 @@ void TmForm_skelvane::ActionAboutProgramExecute() {
 
 void TmForm_skelvane::ActionExitProgramExecute() { frontEnd_.CloseMainWindow(); }
 
+bool TmForm_skelvane::ExecuteAction(const std::string& actionName) {
+  if (actionName == ActionAboutProgram.Name && ActionAboutProgram.Enabled) {
+    ActionAboutProgramExecute();
+    return true;
+  }
+  if (actionName == ActionExitProgram.Name && ActionExitProgram.Enabled) {
+    ActionExitProgramExecute();
+    return true;
+  }
+  return false;
+}
+
 void TmForm_skelvane::ImageBtn1Click() { frontEnd_.ShowPopupMenu(ExtPopupMenu1); }
 
 void TmForm_skelvane::WriteLog(const std::string& text, bool withTime, bool alsoUpdateLog) {

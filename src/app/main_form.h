@@ -100,6 +100,8 @@ class TmForm_skelvane : public TOperationHost {
   void ActionAboutProgramExecute();
   void ActionExitProgramExecute();
   void ImageBtn1Click();
+  // Runs the action of that name (a menu item's); false for an unknown name.
+  bool ExecuteAction(const std::string& actionName);
   void LockControls();
   void UnlockControls();
   void EnableExportControls(bool allowed);
