@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libsqlite3-dev
           clang libclang-rt-14-dev)
+# The desktop window, its tests (offscreen platform) and scripts/screenshots.sh.
+packages+=(qt6-base-dev libjpeg62-turbo-dev xvfb xauth fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
