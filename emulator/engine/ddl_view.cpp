@@ -292,6 +292,13 @@ DescribedQuery DescribeQuery(DdlContext& ctx, const std::string& query, int shif
   return {std::move(out), std::move(stars)};
 }
 
+// Both readings name the same columns (an unnamed expression counts as any name).
+bool SameNames(const std::vector<ViewColumn>& a, const std::vector<ViewColumn>& b) {
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].named && b[i].named && a[i].row.name != b[i].row.name) return false;
+  return true;
+}
+
 // The query text as Oracle stores it: every "*" replaced by its columns.
 std::string StoredText(const std::string& query, const std::vector<StarExpansion>& stars) {
   std::string text;
@@ -319,25 +326,39 @@ uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace) {
   const std::string query = p.Sql().substr(start.offset);
 
   int owner = ResolveOwner(ctx, q, true);
-  DescribedQuery described = DescribeQuery(ctx, query, start.offset);
+  // The query engine reads the whole query and answers Oracle's refusals;
+  // the select-list reading adds what it alone knows (the columns a "*"
+  // stands for, the base columns' own attributes) when it can read the query.
+  // A query whose views read each other so often that the engine declines
+  // to expand them is read by the select list alone.
+  std::vector<ViewColumn> typed;
+  bool engineRead = true;
+  try {
+    typed = DescribeByEngine(ctx, query, start.offset);
+  } catch (const EOraError& e) {
+    if (e.code() != 3001) throw;
+    engineRead = false;
+  }
+  DescribedQuery described;
+  try {
+    described = DescribeQuery(ctx, query, start.offset);
+  } catch (const EOraError&) {
+    if (!engineRead) throw;
+    described = {};
+  }
+  if (!engineRead) typed = described.columns;
+  if (described.columns.size() != typed.size() || !SameNames(described.columns, typed)) described = {typed, {}};
   std::vector<ViewColumn>& cols = described.columns;
   const std::string text = StoredText(query, described.stars);
   // Expressions take the type the query engine gives them (SYSDATE a DATE,
   // arithmetic a NUMBER); the select-list reading alone cannot tell.
-  if (std::any_of(cols.begin(), cols.end(), [](const ViewColumn& c) { return c.expression; })) {
-    try {
-      std::vector<ViewColumn> typed = DescribeByEngine(ctx, query, start.offset);
-      if (typed.size() == cols.size()) {
-        for (size_t i = 0; i < cols.size(); ++i) {
-          if (!cols[i].expression) continue;
-          std::string name = cols[i].row.name;
-          cols[i].row = typed[i].row;
-          cols[i].row.name = name;
-        }
-      }
-    } catch (const EOraError&) {
-      // The engine cannot run every query the reading above accepts.
-    }
+  for (size_t i = 0; i < cols.size(); ++i) {
+    // Several groupings make even a NOT NULL column come back empty.
+    if (engineRead) cols[i].row.nullable = typed[i].row.nullable;
+    if (!cols[i].expression) continue;
+    std::string name = cols[i].row.name;
+    cols[i].row = typed[i].row;
+    cols[i].row.name = name;
   }
   if (!names.empty()) {
     if (names.size() != cols.size()) Raise(1730, q.offset);

@@ -196,6 +196,7 @@ Result RunSelect(Storage& storage, int userId, const std::string& userName, cons
   r.columns = q->columns;
   r.sqlFnCode = 4;  // SELECT
   if (describeOnly) return r;
+  if (q->unsupportedAt >= 0) Raise(3001, q->unsupportedAt);
 
   std::vector<const Bind*> values;
   for (const std::string& name : q->binds) {

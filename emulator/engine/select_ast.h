@@ -11,6 +11,30 @@
 namespace oraemu::sel {
 
 struct Query;
+struct Expr;
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct OrderItem {
+  ExprPtr expr;
+  bool desc = false;
+  int nulls = 0;  // 0 Oracle's default, 1 NULLS FIRST, 2 NULLS LAST
+};
+
+// A type as CAST and JSON_TABLE columns name it.
+struct TypeName {
+  int type = 1;         // OCI external type: 1 VARCHAR2, 96 CHAR, 2 NUMBER, 12 DATE, 112 CLOB, 187 TIMESTAMP
+  int size = 4000;
+  int precision = 0;
+  int scale = -127;
+  bool charUsed = false;
+};
+
+// OVER (PARTITION BY ... ORDER BY ... frame) of an analytic function.
+struct Window {
+  std::vector<ExprPtr> partition;
+  std::vector<OrderItem> order;
+  std::string frame;  // normalised "ROWS BETWEEN ... AND ..."; empty for the default
+};
 
 enum class ExprKind {
   Null,        // NULL or ''
@@ -34,6 +58,8 @@ enum class ExprKind {
   Exists,      // `sub`
   Subquery,    // scalar subquery `sub`
   Case,        // args: [operand], when, then, ..., [else]; `hasOperand`, `hasElse`
+  Cast,        // CAST(args[0] AS `castType`)
+  Extract,     // EXTRACT(`text` FROM args[0])
 };
 
 struct Expr {
@@ -51,8 +77,11 @@ struct Expr {
   std::vector<std::unique_ptr<Expr>> args;
   std::unique_ptr<Query> sub;
   std::string source;             // the expression as written, for unaliased column names
+  std::unique_ptr<Window> over;   // analytic call
+  bool withinGroup = false;       // ordered-set aggregate: `withinOrder` holds its order
+  std::vector<OrderItem> withinOrder;
+  TypeName castType;
 };
-using ExprPtr = std::unique_ptr<Expr>;
 
 struct SelectItem {
   ExprPtr expr;                      // null for * and t.*
@@ -62,7 +91,15 @@ struct SelectItem {
   int offset = 0;
 };
 
-enum class JoinKind { Comma, Inner, Left, Cross };
+enum class JoinKind { Comma, Inner, Left, Right, Full, Cross };
+
+// One column of JSON_TABLE, nested paths flattened in order.
+struct JsonColumn {
+  std::string name;
+  TypeName type;
+  int offset = 0;
+};
+
 
 struct FromItem {
   std::vector<std::string> name;  // [schema, ]object; empty for an inline view
@@ -70,6 +107,10 @@ struct FromItem {
   std::string alias;
   JoinKind join = JoinKind::Comma;  // how this item joins the items before it
   ExprPtr on;
+  std::vector<std::string> usingCols;  // JOIN ... USING (...)
+  bool natural = false;
+  ExprPtr jsonInput;                  // JSON_TABLE(input, ...) when set
+  std::vector<JsonColumn> jsonColumns;
   int offset = 0;
 };
 
@@ -78,15 +119,11 @@ struct QueryBlock {
   std::vector<SelectItem> items;
   std::vector<FromItem> from;
   ExprPtr where;
-  std::vector<ExprPtr> groupBy;
+  std::vector<ExprPtr> groupBy;  // every grouping expression, GROUPING SETS, ROLLUP and CUBE flattened
+  bool groupingSets = false;     // several groupings: the grouped columns may be NULL
+  int groupingOffset = 0;
   ExprPtr having;
   int offset = 0;
-};
-
-struct OrderItem {
-  ExprPtr expr;
-  bool desc = false;
-  int nulls = 0;  // 0 Oracle's default, 1 NULLS FIRST, 2 NULLS LAST
 };
 
 // A named subquery of a WITH clause.

@@ -179,7 +179,9 @@ Compiler::Out Compiler::Block(const QueryBlock& b, Scope* parent, const std::vec
     s.on = f.on.get();
     s.sqlAlias = "s" + std::to_string(++aliasCounter_);
     if (f.join != JoinKind::Comma) ansi = true;
-    if (f.sub) {
+    if (f.jsonInput) {
+      JsonTableSource(f, scope, s);
+    } else if (f.sub) {
       Out inner = QuerySql(*f.sub, nullptr);
       s.subSql = std::move(inner.sql);
       s.cols = std::move(inner.cols);
@@ -193,6 +195,8 @@ Compiler::Out Compiler::Block(const QueryBlock& b, Scope* parent, const std::vec
       for (const dict::ViewColumn& vc : s.view->columns) s.cols.push_back(vc.desc);
     }
     s.used.assign(s.cols.size(), false);
+    s.merged.assign(s.cols.size(), false);
+    if (f.natural || !f.usingCols.empty()) UsingJoin(f, scope, s);
     scope.sources.push_back(std::move(s));
   }
 
@@ -230,7 +234,9 @@ Compiler::Out Compiler::Block(const QueryBlock& b, Scope* parent, const std::vec
   }
 
   Out out;
-  bool aggregated = !b.groupBy.empty() || b.having;
+  bool aggregated = !b.groupBy.empty() || b.having || b.groupingSets;
+  // Several groupings return rows in which the other groupings' columns are NULL.
+  if (b.groupingSets) Unsupported(b.groupingOffset);
   std::vector<std::vector<std::string>> itemBare;
   std::vector<int> itemOffset;
   auto addItem = [&](Typed t, std::string name, std::vector<std::string> bare, int offset) {
@@ -260,7 +266,9 @@ Compiler::Out Compiler::Block(const QueryBlock& b, Scope* parent, const std::vec
     Ctx c(&scope);
     c.aggregateAllowed = true;
     c.rownumAllowed = true;
+    c.analyticAllowed = true;
     Typed t = Value(*item.expr, c);
+    if (b.groupingSets) t.desc.nullable = true;
     if (c.sawAggregate) aggregated = true;
     std::string name = !item.alias.empty() ? item.alias
                        : item.expr->kind == ExprKind::Column ? t.desc.name
@@ -280,7 +288,7 @@ Compiler::Out Compiler::Block(const QueryBlock& b, Scope* parent, const std::vec
     Ctx c(&scope);
     c.aggregateAllowed = true;
     having = Cond(*b.having, c).sql;
-    CheckGrouped(c.bare, groupSql, b.groupBy.empty(), b.having->offset);
+    CheckGrouped(c.bare, groupSql, b.groupBy.empty() && !b.groupingSets, b.having->offset);
   }
 
   std::vector<std::string> order;
@@ -289,7 +297,7 @@ Compiler::Out Compiler::Block(const QueryBlock& b, Scope* parent, const std::vec
   if (aggregated) {
     for (size_t i = 0; i < out.itemSql.size(); ++i) {
       if (groupSql.count(out.itemSql[i])) continue;
-      CheckGrouped(itemBare[i], groupSql, b.groupBy.empty(), itemOffset[i]);
+      CheckGrouped(itemBare[i], groupSql, b.groupBy.empty() && !b.groupingSets, itemOffset[i]);
     }
   }
   for (size_t i = 0; i < out.cols.size(); ++i)
@@ -367,6 +375,7 @@ std::string Compiler::OrderTerm(const OrderItem& o, Scope& scope, const Out& out
     } else {
       Ctx c(&scope);
       c.aggregateAllowed = true;
+      c.analyticAllowed = true;
       Typed t = Value(e, c);
       sql = t.sql;
       type = t.type;
@@ -407,8 +416,11 @@ void Compiler::UserRelation(const FromItem& f, Source& s) {
   }
   std::vector<WithLevel> saved = std::move(withs_);
   withs_.clear();  // a view's query sees no WITH tables of the statement
+  const int unsupportedBefore = unsupported_;
   Out inner = QuerySql(q, nullptr);
   withs_ = std::move(saved);
+  // What cannot run is reported where the statement names the view.
+  if (unsupportedBefore < 0 && unsupported_ >= 0) unsupported_ = f.offset;
   --viewDepth_;
   if (inner.cols.size() == s.cols.size()) {
     for (size_t k = 0; k < s.cols.size(); ++k) inner.cols[k].name = s.cols[k].name;

@@ -20,6 +20,9 @@ struct CompiledQuery {
   // False when the translation read a user's table or view, so that it
   // holds only for the current state of the schema.
   bool reusable = true;
+  // Offset of a construct this engine describes but cannot run (GROUPING
+  // SETS, JSON_TABLE, ordered LISTAGG); -1 when it runs all of it.
+  int unsupportedAt = -1;
 };
 
 // A user's table or view as a query sees it.

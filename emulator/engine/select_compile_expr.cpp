@@ -79,18 +79,11 @@ Typed Compiler::Expression(const Expr& e, Ctx& c) {
       return t;
     case ExprKind::Column:
       return Column(e, c);
-    case ExprKind::Function: {
-      bool aggregate = IsAggregate(e.text);
-      if (aggregate) {
-        if (!c.aggregateAllowed) Raise(934, e.offset);
-        c.sawAggregate = true;
-        ++c.aggDepth;
-      }
-      std::vector<Typed> args;
-      for (const ExprPtr& a : e.args) args.push_back(Value(*a, c));
-      if (aggregate) --c.aggDepth;
-      return CompileFunction(e.text, std::move(args), e.star, e.distinct, e.offset);
-    }
+    case ExprKind::Function:
+      return e.over ? Analytic(e, c) : Function(e, c);
+    case ExprKind::Cast:
+    case ExprKind::Extract:
+      return CastOrExtract(e, c);
     case ExprKind::Negate: {
       Typed a = Operand(*e.args[0], c);
       t.sql = "(-" + AsNumber(a) + ")";
@@ -184,6 +177,172 @@ Typed Compiler::Expression(const Expr& e, Ctx& c) {
       return Case(e, c);
   }
   Raise(936, e.offset);
+}
+
+namespace {
+
+// Functions that exist only with an OVER clause.
+bool IsWindowOnly(const std::string& name) {
+  static const char* const kNames[] = {"ROW_NUMBER", "RANK", "DENSE_RANK", "PERCENT_RANK", "CUME_DIST", "NTILE",
+                                       "LAG", "LEAD", "FIRST_VALUE", "LAST_VALUE", "NTH_VALUE", "RATIO_TO_REPORT"};
+  for (const char* n : kNames)
+    if (name == n) return true;
+  return false;
+}
+
+// Group functions that only count as such where the query groups.
+bool IsGroupingFunction(const std::string& name) { return name == "GROUPING" || name == "GROUPING_ID"; }
+
+}  // namespace
+
+ColumnDesc DescOf(const TypeName& n) {
+  ColumnDesc d;
+  d.type = static_cast<uint16_t>(n.type);
+  d.size = static_cast<uint16_t>(n.size);
+  d.precision = static_cast<int16_t>(n.precision);
+  d.scale = static_cast<int8_t>(n.scale);
+  if (n.type == 1 || n.type == 96 || n.type == 23) {
+    d.charSize = d.size;
+    d.charUsed = n.charUsed;
+  }
+  d.nullable = true;
+  return d;
+}
+
+Typed Compiler::Function(const Expr& e, Ctx& c) {
+  if (IsWindowOnly(e.text) && !e.withinGroup) Raise(30484, e.offset);
+  const bool listagg = e.text == "LISTAGG";
+  const bool aggregate = IsAggregate(e.text) || listagg || IsGroupingFunction(e.text) || e.withinGroup;
+  if (aggregate) {
+    if (!c.aggregateAllowed) Raise(934, e.offset);
+    c.sawAggregate = true;
+    ++c.aggDepth;
+  }
+  if (e.withinGroup && !listagg) Raise(904, e.offset, {QuotedIdent(e.text)});
+  const bool analytic = c.analyticAllowed;
+  c.analyticAllowed = false;
+  std::vector<Typed> args;
+  for (const ExprPtr& a : e.args) args.push_back(Value(*a, c));
+  for (const OrderItem& o : e.withinOrder) Operand(*o.expr, c);
+  c.analyticAllowed = analytic;
+  if (aggregate) --c.aggDepth;
+  if (listagg) {
+    if (args.empty() || args.size() > 2) Raise(909, e.offset);
+    for (const Typed& a : args) RejectLong(a, e.offset);
+    // SQLite's group_concat cannot order what it joins.
+    if (!e.withinOrder.empty()) Unsupported(e.offset);
+    Typed t;
+    t.sql = "NULLIF(group_concat(" + AsText(args[0]) + ", " + (args.size() > 1 ? AsText(args[1]) : "''") + "), '')";
+    t.type = VT::Char;
+    t.desc = VarcharDesc(4000);
+    return t;
+  }
+  if (IsGroupingFunction(e.text)) {
+    if (args.empty() || (e.text == "GROUPING" && args.size() != 1)) Raise(909, e.offset);
+    // Under a single GROUP BY no column is aggregated away.
+    Typed t;
+    t.sql = "0";
+    t.type = VT::Number;
+    t.desc = NumberDesc();
+    return t;
+  }
+  return CompileFunction(e.text, std::move(args), e.star, e.distinct, e.offset);
+}
+
+Typed Compiler::Analytic(const Expr& e, Ctx& c) {
+  if (!c.analyticAllowed) Raise(30483, e.offset);
+  // The function's own arguments and window may use group functions, not
+  // other analytic ones.
+  c.analyticAllowed = false;
+  std::vector<Typed> args;
+  for (const ExprPtr& a : e.args) args.push_back(Operand(*a, c));
+  std::vector<std::string> partition, order;
+  for (const ExprPtr& p : e.over->partition) partition.push_back(Operand(*p, c).sql);
+  for (const OrderItem& o : e.over->order) {
+    Typed t = Operand(*o.expr, c);
+    order.push_back((t.type == VT::Number ? "CAST(" + t.sql + " AS NUMERIC)" : t.sql) + Direction(o));
+  }
+  for (const OrderItem& o : e.withinOrder) Operand(*o.expr, c);
+  c.analyticAllowed = true;
+  std::string window = "OVER (";
+  if (!partition.empty()) window += "PARTITION BY " + Join(partition, ", ");
+  if (!order.empty()) window += std::string(partition.empty() ? "" : " ") + "ORDER BY " + Join(order, ", ");
+  if (!e.over->frame.empty()) window += " " + e.over->frame;
+  window += ")";
+
+  const std::string& name = e.text;
+  Typed t;
+  if (name == "ROW_NUMBER" || name == "RANK" || name == "DENSE_RANK" || name == "PERCENT_RANK" ||
+      name == "CUME_DIST" || name == "NTILE") {
+    if ((name == "NTILE") != (args.size() == 1) || args.size() > 1) Raise(909, e.offset);
+    if (order.empty() && name != "ROW_NUMBER") Raise(30485, e.offset);
+    std::string lower = name;
+    for (char& ch : lower)
+      if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
+    t.sql = lower + "(" + (args.empty() ? "" : AsNumber(args[0])) + ") " + window;
+    t.type = VT::Number;
+    t.desc = NumberDesc();
+    return t;
+  }
+  if (name == "LAG" || name == "LEAD" || name == "FIRST_VALUE" || name == "LAST_VALUE" || name == "NTH_VALUE") {
+    const size_t most = name == "LAG" || name == "LEAD" ? 3 : name == "NTH_VALUE" ? 2 : 1;
+    const size_t least = name == "NTH_VALUE" ? 2 : 1;
+    if (args.size() < least || args.size() > most) Raise(909, e.offset);
+    if ((name == "LAG" || name == "LEAD") && order.empty()) Raise(30485, e.offset);
+    std::string lower = name == "LAG" ? "lag" : name == "LEAD" ? "lead" : name == "FIRST_VALUE" ? "first_value"
+                        : name == "LAST_VALUE" ? "last_value" : "nth_value";
+    std::vector<std::string> sql;
+    for (const Typed& a : args) sql.push_back(a.sql);
+    t = args[0];
+    t.sql = lower + "(" + Join(sql, ", ") + ") " + window;
+    t.desc.nullable = true;
+    t.literal = false;
+    t.source = nullptr;
+    t.lookup.clear();
+    return t;
+  }
+  if (name == "RATIO_TO_REPORT") {
+    if (args.size() != 1) Raise(909, e.offset);
+    if (!order.empty()) Raise(30487, e.offset);
+    t.sql = "(CAST(" + AsNumber(args[0]) + " AS REAL) / sum(" + AsNumber(args[0]) + ") " + window + ")";
+    t.type = VT::Number;
+    t.desc = NumberDesc();
+    return t;
+  }
+  if (name == "LISTAGG") {
+    if (args.empty() || args.size() > 2) Raise(909, e.offset);
+    Unsupported(e.offset);
+    t.sql = "NULLIF(group_concat(" + AsText(args[0]) + ", " + (args.size() > 1 ? AsText(args[1]) : "''") + ") " +
+            window + ", '')";
+    t.type = VT::Char;
+    t.desc = VarcharDesc(4000);
+    return t;
+  }
+  // Aggregates over a window.
+  if (!IsAggregate(name)) Raise(923, e.offset);
+  t = CompileFunction(name, std::move(args), e.star, e.distinct, e.offset);
+  t.sql += " " + window;
+  t.desc.nullable = true;
+  return t;
+}
+
+Typed Compiler::CastOrExtract(const Expr& e, Ctx& c) {
+  Typed a = Operand(*e.args[0], c);
+  Typed t;
+  if (e.kind == ExprKind::Extract) {
+    if (a.type != VT::Date && a.type != VT::Any && a.type != VT::Null) Raise(30076, e.offset);
+    const char* format = e.text == "YEAR" ? "%Y" : e.text == "MONTH" ? "%m" : e.text == "DAY" ? "%d"
+                         : e.text == "HOUR" ? "%H" : e.text == "MINUTE" ? "%M" : "%S";
+    t.sql = "CAST(strftime('" + std::string(format) + "', " + a.sql + ") AS INTEGER)";
+    t.type = VT::Number;
+    t.desc = NumberDesc();
+    return t;
+  }
+  t.desc = DescOf(e.castType);
+  t.type = TypeOf(t.desc);
+  t.sql = t.type == VT::Number ? AsNumber(a) : t.type == VT::Char ? AsText(a) : a.sql;
+  t.desc.nullable = a.type == VT::Null || a.desc.nullable;
+  return t;
 }
 
 Typed Compiler::Case(const Expr& e, Ctx& c) {

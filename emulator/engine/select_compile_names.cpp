@@ -35,6 +35,8 @@ std::string Compiler::FromSql(Scope& scope, bool ansi, std::vector<std::string>&
         case JoinKind::Cross: sql += " CROSS JOIN " + SourceSql(src[i]); break;
         case JoinKind::Inner: sql += " JOIN " + SourceSql(src[i]) + " ON " + src[i].onSql; break;
         case JoinKind::Left: sql += " LEFT JOIN " + SourceSql(src[i]) + " ON " + src[i].onSql; break;
+        case JoinKind::Right: sql += " RIGHT JOIN " + SourceSql(src[i]) + " ON " + src[i].onSql; break;
+        case JoinKind::Full: sql += " FULL JOIN " + SourceSql(src[i]) + " ON " + src[i].onSql; break;
       }
     }
     return sql;
@@ -71,7 +73,65 @@ std::string Compiler::FromSql(Scope& scope, bool ansi, std::vector<std::string>&
   return sql;
 }
 
-bool Compiler::Hidden(const Source& s, size_t k) { return s.view && s.view->columns[k].hidden; }
+bool Compiler::Hidden(const Source& s, size_t k) {
+  return (s.view && s.view->columns[k].hidden) || (k < s.merged.size() && s.merged[k]);
+}
+
+void Compiler::UsingJoin(const FromItem& f, Scope& scope, Source& s) {
+  std::vector<std::string> names = f.usingCols;
+  if (f.natural) {
+    for (size_t k = 0; k < s.cols.size(); ++k) {
+      if (Hidden(s, k)) continue;
+      for (size_t i = 0; i < scope.sources.size(); ++i)
+        for (size_t j = 0; j < scope.sources[i].cols.size(); ++j)
+          if (!Hidden(scope.sources[i], j) && scope.sources[i].cols[j].name == s.cols[k].name &&
+              std::find(names.begin(), names.end(), s.cols[k].name) == names.end())
+            names.push_back(s.cols[k].name);
+    }
+  }
+  std::vector<std::string> conds;
+  for (const std::string& name : names) {
+    size_t left = 0, leftCol = 0, hits = 0;
+    for (size_t i = 0; i < scope.sources.size(); ++i)
+      for (size_t j = 0; j < scope.sources[i].cols.size(); ++j)
+        if (!Hidden(scope.sources[i], j) && scope.sources[i].cols[j].name == name) {
+          left = i, leftCol = j;
+          ++hits;
+        }
+    if (hits > 1) Raise(918, f.offset);
+    size_t right = s.cols.size();
+    for (size_t k = 0; k < s.cols.size(); ++k)
+      if (!Hidden(s, k) && s.cols[k].name == name) right = k;
+    if (hits == 0 || right == s.cols.size()) Raise(904, f.offset, {QuotedIdent(name)});
+    Typed a = ColumnOf(scope.sources[left], leftCol);
+    Typed b = ColumnOf(s, right);
+    Unify(a, b);
+    conds.push_back("(" + a.sql + " = " + b.sql + ")");
+    s.merged[right] = true;
+    s.usingNames.insert(name);
+    scope.sources[left].usingNames.insert(name);
+  }
+  s.onSql = conds.empty() ? "1" : Join(conds, " AND ");
+}
+
+void Compiler::JsonTableSource(const FromItem& f, Scope& scope, Source& s) {
+  Ctx c(&scope);
+  Operand(*f.jsonInput, c);
+  std::string sql = "SELECT ";
+  for (size_t k = 0; k < f.jsonColumns.size(); ++k) {
+    const JsonColumn& jc = f.jsonColumns[k];
+    for (size_t j = 0; j < k; ++j)
+      if (f.jsonColumns[j].name == jc.name) Raise(957, jc.offset);
+    ColumnDesc d = DescOf(jc.type);
+    d.name = jc.name;
+    s.cols.push_back(d);
+    sql += (k ? ", " : "") + std::string("NULL AS c") + std::to_string(k);
+  }
+  s.subSql = sql + " WHERE 0";
+  s.name = "JSON_TABLE";
+  // Rows come from parsing the input, which this engine does not do.
+  Unsupported(f.offset);
+}
 
 Typed Compiler::ColumnOf(Source& s, size_t k) {
   s.used[k] = true;
@@ -120,6 +180,7 @@ Typed Compiler::Column(const Expr& e, Ctx& c) {
         if (!Matches(s, qualifier)) continue;
         if (qualifierFound) Raise(918, e.offset);
         qualifierFound = true;
+        if (s.usingNames.count(col)) Raise(25154, e.offset);
       }
       for (size_t k = 0; k < s.cols.size(); ++k) {
         if (s.cols[k].name != col || Hidden(s, k)) continue;

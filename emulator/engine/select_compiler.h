@@ -29,6 +29,8 @@ struct Source {
   std::string onSql;
   bool outer = false;            // outer-joined through (+)
   std::vector<std::string> outerConds;
+  std::vector<bool> merged;      // joined through USING or NATURAL: the left side's column stands for it
+  std::set<std::string> usingNames;  // columns of a USING join, which take no qualifier
   std::set<size_t> deps;         // sources its (+) conditions read
   int offset = 0;
 };
@@ -49,6 +51,7 @@ struct Ctx {
   std::set<size_t> touched;   // sources of `scope` read
   bool aggregateAllowed = false;
   bool rownumAllowed = false;  // ROWNUM as a select-list value
+  bool analyticAllowed = false;  // select list and ORDER BY
   int aggDepth = 0;
   bool sawAggregate = false;
   std::vector<std::string> bare;  // column references outside group functions
@@ -64,6 +67,7 @@ void Conjuncts(const Expr& e, std::vector<const Expr*>& out);
 std::string NumberLiteral(const std::string& text);
 std::string Join(const std::vector<std::string>& parts, const char* sep);
 Typed Bool(std::string sql);
+ColumnDesc DescOf(const TypeName& n);
 
 class Compiler {
  public:
@@ -77,6 +81,7 @@ class Compiler {
     c.columns = std::move(out.cols);
     c.binds = binds_;
     c.reusable = reusable_;
+    c.unsupportedAt = unsupported_;
     return c;
   }
 
@@ -163,6 +168,19 @@ class Compiler {
 
   Typed Case(const Expr& e, Ctx& c);
 
+  Typed Function(const Expr& e, Ctx& c);
+  Typed Analytic(const Expr& e, Ctx& c);
+  Typed CastOrExtract(const Expr& e, Ctx& c);
+
+  // JSON_TABLE as a FROM item; its input reads the items before it.
+  void JsonTableSource(const FromItem& f, Scope& scope, Source& s);
+  // The ON condition of JOIN ... USING and NATURAL JOIN.
+  void UsingJoin(const FromItem& f, Scope& scope, Source& s);
+
+  void Unsupported(int offset) {
+    if (unsupported_ < 0) unsupported_ = offset;
+  }
+
   // A user's table (which holds no rows: the server keeps no data) or view
   // (whose query is compiled in its place).
   void UserRelation(const FromItem& f, Source& s);
@@ -181,6 +199,7 @@ class Compiler {
   long long expansion_ = 0;
   long long viewCopies_ = 0;
   int aliasCounter_ = 0;
+  int unsupported_ = -1;
 };
 
 }  // namespace oraemu::sel::detail

@@ -287,6 +287,46 @@ Typed CompileFunction(const std::string& name, std::vector<Typed> a, bool star, 
     ArgCount(a, 1, 1, offset);
     return Number("abs(" + AsNumber(a[0]) + ")");
   }
+  if (name == "ROUND" || name == "TRUNC") {
+    ArgCount(a, 1, 2, offset);
+    if (a[0].type == VT::Date) {
+      // Only the whole day: other format models are not modelled.
+      if (a.size() == 2) Raise(3001, offset);
+      if (name == "TRUNC") return Result("datetime(date(" + a[0].sql + "))", VT::Date, DateDesc());
+      return Result("datetime(date(" + a[0].sql + ", '+12 hours'))", VT::Date, DateDesc());
+    }
+    std::string places = a.size() == 2 ? "CAST(" + AsNumber(a[1]) + " AS INTEGER)" : "0";
+    if (name == "ROUND") return Number("round(" + AsNumber(a[0]) + ", " + places + ")");
+    // Toward zero; other decimal places are not modelled.
+    if (a.size() == 2) Raise(3001, offset);
+    return Number("CAST(" + AsNumber(a[0]) + " AS INTEGER)");
+  }
+  if (name == "MOD") {
+    ArgCount(a, 2, 2, offset);
+    const std::string x = AsNumber(a[0]), y = AsNumber(a[1]);
+    return Number("CASE WHEN " + y + " = 0 THEN " + x + " ELSE " + x + " - " + y + " * CAST(CAST(" + x +
+                  " AS REAL) / " + y + " AS INTEGER) END");
+  }
+  if (name == "FLOOR" || name == "CEIL") {
+    ArgCount(a, 1, 1, offset);
+    const std::string x = AsNumber(a[0]);
+    const std::string i = "CAST(" + x + " AS INTEGER)";
+    if (name == "FLOOR") return Number("(" + i + " - (" + x + " < " + i + "))");
+    return Number("(" + i + " + (" + x + " > " + i + "))");
+  }
+  if (name == "GREATEST" || name == "LEAST") {
+    if (a.empty()) Raise(909, offset);
+    VT type = a[0].type == VT::Any || a[0].type == VT::Null ? VT::Char : a[0].type;
+    std::string sql = name == "GREATEST" ? "max(" : "min(";
+    int size = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+      sql += (i ? ", " : "") + ConvertTo(a[i], type);
+      size = std::max(size, SizeOf(a[i]));
+    }
+    if (a.size() == 1) sql += ", " + ConvertTo(a[0], type);
+    ColumnDesc d = type == VT::Number ? NumberDesc() : type == VT::Date ? DateDesc() : VarcharDesc(size);
+    return Result(sql + ")", type, d);
+  }
   if (name == "USERENV") {
     ArgCount(a, 1, 1, offset);
     if (!a[0].literal) Raise(2003, offset);

@@ -1,5 +1,6 @@
 #include "engine/select_parser.h"
 
+#include <cstdlib>
 #include <set>
 
 #include "engine/engine.h"
@@ -98,18 +99,7 @@ class Parser {
     }
     if (AcceptWord("ORDER")) {
       if (!AcceptWord("BY")) Fail(924, Peek());
-      do {
-        OrderItem item;
-        item.expr = Value();
-        if (AcceptWord("DESC")) item.desc = true;
-        else AcceptWord("ASC");
-        if (AcceptWord("NULLS")) {
-          if (AcceptWord("FIRST")) item.nulls = 1;
-          else if (AcceptWord("LAST")) item.nulls = 2;
-          else Fail(933, Peek());
-        }
-        q.orderBy.push_back(std::move(item));
-      } while (AcceptOp(","));
+      OrderItems(q.orderBy);
     }
     return q;
   }
@@ -174,11 +164,41 @@ class Parser {
     if (Peek().IsWord("GROUP")) {
       Next();
       if (!AcceptWord("BY")) Fail(924, Peek());
-      do b.groupBy.push_back(Value());
+      do GroupingElement(b, false);
       while (AcceptOp(","));
     }
     if (AcceptWord("HAVING")) b.having = Condition();
     return b;
+  }
+
+  // An expression, or ROLLUP (...), CUBE (...), GROUPING SETS (...) whose
+  // expressions are collected flat; `inSet` admits "()" and "(a, b)".
+  void GroupingElement(QueryBlock& b, bool inSet) {
+    Nesting guard(*this);
+    const Token& t = Peek();
+    const bool rollup = (t.IsWord("ROLLUP") || t.IsWord("CUBE")) && Peek(1).IsOp("(");
+    const bool sets = t.IsWord("GROUPING") && Peek(1).IsWord("SETS");
+    if (rollup || sets) {
+      if (!b.groupingSets) b.groupingOffset = t.offset;
+      b.groupingSets = true;
+      Next();
+      if (sets) Next();
+      if (!AcceptOp("(")) Fail(906, Peek());
+      do GroupingElement(b, sets);
+      while (AcceptOp(","));
+      ExpectClose();
+      return;
+    }
+    if (t.IsOp("(") && (inSet || b.groupingSets)) {
+      // A composite element; "()" is the grand total.
+      Next();
+      if (AcceptOp(")")) return;
+      do b.groupBy.push_back(Value());
+      while (AcceptOp(","));
+      ExpectClose();
+      return;
+    }
+    b.groupBy.push_back(Value());
   }
 
   SelectItem Item() {
@@ -212,6 +232,7 @@ class Parser {
   }
 
   void From(QueryBlock& b) {
+    bool natural = false;
     b.from.push_back(TableRef(JoinKind::Comma));
     for (;;) {
       if (AcceptOp(",")) {
@@ -223,18 +244,33 @@ class Parser {
       if (AcceptWord("JOIN")) kind = JoinKind::Inner;
       else if (Peek().IsWord("INNER") && Peek(1).IsWord("JOIN")) { Next(); Next(); kind = JoinKind::Inner; }
       else if (Peek().IsWord("CROSS") && Peek(1).IsWord("JOIN")) { Next(); Next(); kind = JoinKind::Cross; }
-      else if (Peek().IsWord("LEFT")) {
-        Next();
-        AcceptWord("OUTER");
+      else if (Peek().IsWord("LEFT") || Peek().IsWord("RIGHT") || Peek().IsWord("FULL") ||
+               Peek().IsWord("NATURAL")) {
+        natural = AcceptWord("NATURAL");
+        kind = JoinKind::Inner;
+        if (AcceptWord("LEFT")) kind = JoinKind::Left;
+        else if (AcceptWord("RIGHT")) kind = JoinKind::Right;
+        else if (AcceptWord("FULL")) kind = JoinKind::Full;
+        else AcceptWord("INNER");
+        if (kind != JoinKind::Inner) AcceptWord("OUTER");
         if (!AcceptWord("JOIN")) Fail(905, Peek());
-        kind = JoinKind::Left;
-      } else if (Peek().IsWord("RIGHT") || Peek().IsWord("FULL") || Peek().IsWord("NATURAL")) {
-        Fail(3001, at);
       } else {
         break;
       }
+      (void)at;
       FromItem f = TableRef(kind);
-      if (kind != JoinKind::Cross) {
+      f.natural = natural;
+      natural = false;
+      if (f.natural) {
+        // no condition: the columns both sides name
+      } else if (kind != JoinKind::Cross && AcceptWord("USING")) {
+        if (!AcceptOp("(")) Fail(906, Peek());
+        do {
+          if (!IsName(Peek())) Fail(904, Peek());
+          f.usingCols.push_back(Next().text);
+        } while (AcceptOp(","));
+        ExpectClose();
+      } else if (kind != JoinKind::Cross) {
         if (!AcceptWord("ON")) Fail(905, Peek());
         f.on = Condition();
       }
@@ -250,6 +286,8 @@ class Parser {
       if (!Peek().IsWord("SELECT") && !Peek().IsWord("WITH") && !Peek().IsOp("(")) Fail(903, Peek());
       f.sub = std::make_unique<Query>(QueryExpr());
       ExpectClose();
+    } else if (Peek().IsWord("JSON_TABLE") && Peek(1).IsOp("(")) {
+      JsonTable(f);
     } else {
       if (!IsName(Peek())) Fail(903, Peek());
       f.name.push_back(Next().text);
@@ -259,8 +297,144 @@ class Parser {
       }
     }
     if (Peek().IsWord("AS")) Fail(933, Peek());
-    if (IsName(Peek())) f.alias = Next().text;
+    if (IsName(Peek()) && !Peek().IsWord("USING") && !Peek().IsWord("NATURAL")) f.alias = Next().text;
     return f;
+  }
+
+  // JSON_TABLE(input [FORMAT JSON] [, 'path'] [... ON ERROR] COLUMNS (...))
+  void JsonTable(FromItem& f) {
+    Next();
+    Next();
+    f.jsonInput = Value();
+    if (AcceptWord("FORMAT") && !AcceptWord("JSON")) Fail(907, Peek());
+    if (AcceptOp(",")) {
+      if (Peek().kind != Tok::String) Fail(907, Peek());
+      Next();
+    }
+    SkipJsonHandlers();
+    if (!AcceptWord("COLUMNS")) Fail(907, Peek());
+    JsonColumns(f.jsonColumns);
+    SkipJsonHandlers();
+    ExpectClose();
+  }
+
+  // NULL|ERROR|EMPTY|DEFAULT x ON ERROR|EMPTY|MISMATCH: how bad input is
+  // answered, which does not change the columns.
+  void SkipJsonHandlers() {
+    for (;;) {
+      const Token& t = Peek();
+      if (t.IsWord("NULL") || t.IsWord("ERROR") || t.IsWord("EMPTY") || t.IsWord("TRUE") || t.IsWord("FALSE")) {
+        Next();
+      } else if (t.IsWord("DEFAULT")) {
+        Next();
+        Value();
+      } else {
+        return;
+      }
+      if (!AcceptWord("ON")) Fail(907, Peek());
+      if (!(AcceptWord("ERROR") || AcceptWord("EMPTY") || AcceptWord("MISMATCH"))) Fail(907, Peek());
+    }
+  }
+
+  void JsonColumns(std::vector<JsonColumn>& out) {
+    Nesting guard(*this);
+    if (!AcceptOp("(")) Fail(906, Peek());
+    do {
+      if (Peek().IsWord("NESTED")) {
+        Next();
+        AcceptWord("PATH");
+        if (Peek().kind != Tok::String) Fail(907, Peek());
+        Next();
+        if (!AcceptWord("COLUMNS")) Fail(907, Peek());
+        JsonColumns(out);
+        continue;
+      }
+      if (!IsName(Peek())) Fail(904, Peek());
+      JsonColumn c;
+      c.offset = Peek().offset;
+      c.name = Next().text;
+      if (AcceptWord("FOR")) {
+        if (!AcceptWord("ORDINALITY")) Fail(907, Peek());
+        c.type = TypeName{2, 22, 0, -127, false};
+        out.push_back(std::move(c));
+        continue;
+      }
+      if (Peek().kind == Tok::Ident && !Peek().IsWord("PATH") && !Peek().IsWord("FORMAT") &&
+          !Peek().IsWord("EXISTS"))
+        c.type = DataType();
+      if (AcceptWord("FORMAT") && !AcceptWord("JSON")) Fail(907, Peek());
+      if (AcceptWord("EXISTS") && c.type.type == 1 && c.type.size == 4000) c.type = TypeName{1, 5, 0, -127, false};
+      if (AcceptWord("PATH")) {
+        if (Peek().kind != Tok::String) Fail(907, Peek());
+        Next();
+      }
+      SkipJsonHandlers();
+      out.push_back(std::move(c));
+    } while (AcceptOp(","));
+    ExpectClose();
+  }
+
+  long Integer() {
+    if (Peek().kind != Tok::Number) Fail(910, Peek());
+    return std::strtol(Next().text.c_str(), nullptr, 10);
+  }
+
+  // A scalar SQL type: VARCHAR2(n [BYTE|CHAR]), NUMBER(p, s), DATE ...
+  TypeName DataType() {
+    const Token& t = Peek();
+    if (t.kind != Tok::Ident) Fail(902, t);
+    const std::string w = Next().text;
+    TypeName n;
+    if (w == "VARCHAR2" || w == "VARCHAR" || w == "NVARCHAR2" || w == "CHAR" || w == "NCHAR" || w == "RAW") {
+      n.type = w == "CHAR" || w == "NCHAR" ? 96 : w == "RAW" ? 23 : 1;
+      n.size = 1;
+      if (AcceptOp("(")) {
+        n.size = static_cast<int>(Integer());
+        if (AcceptWord("CHAR")) n.charUsed = true;
+        else AcceptWord("BYTE");
+        ExpectClose();
+      } else if (n.type != 96) {
+        Fail(906, Peek());
+      }
+      if (n.size < 1 || n.size > 32767) Fail(910, t);
+    } else if (w == "NUMBER" || w == "FLOAT" || w == "DECIMAL" || w == "NUMERIC") {
+      n.type = 2;
+      n.size = 22;
+      if (w == "FLOAT") n.precision = 126;
+      if (AcceptOp("(")) {
+        if (AcceptOp("*")) n.precision = 0;
+        else n.precision = static_cast<int>(Integer());
+        n.scale = w == "FLOAT" ? -127 : 0;
+        if (AcceptOp(",")) {
+          bool negative = AcceptOp("-");
+          n.scale = static_cast<int>(Integer()) * (negative ? -1 : 1);
+        }
+        ExpectClose();
+        if (n.precision > (w == "FLOAT" ? 126 : 38)) Fail(1727, t);
+      }
+    } else if (w == "INTEGER" || w == "INT" || w == "SMALLINT") {
+      n = TypeName{2, 22, 38, 0, false};
+    } else if (w == "DATE") {
+      n = TypeName{12, 7, 0, -127, false};
+    } else if (w == "TIMESTAMP") {
+      n = TypeName{187, 11, 0, 6, false};
+      if (AcceptOp("(")) {
+        n.scale = static_cast<int>(Integer());
+        ExpectClose();
+        if (n.scale > 9) Fail(30088, t);
+      }
+      if (AcceptWord("WITH")) {
+        AcceptWord("LOCAL");
+        if (!AcceptWord("TIME") || !AcceptWord("ZONE")) Fail(907, Peek());
+      }
+    } else if (w == "CLOB" || w == "NCLOB") {
+      n = TypeName{112, 4000, 0, -127, false};
+    } else if (w == "BLOB") {
+      n = TypeName{113, 4000, 0, -127, false};
+    } else {
+      Fail(902, t);
+    }
+    return n;
   }
 
   ExprPtr Condition() {
@@ -467,6 +641,7 @@ class Parser {
         return e;
       }
       if (t.text == "CASE") return Case();
+      if ((t.text == "CAST" || t.text == "EXTRACT") && Peek(1).IsOp("(")) return CastOrExtract();
       if (Reserved().count(t.text)) Fail(936, t);
       if (t.text == "USER" || t.text == "UID" || t.text == "SYSDATE" || t.text == "ROWNUM") {
         Next();
@@ -495,18 +670,131 @@ class Parser {
       e->kind = ExprKind::Function;
       e->text = e->path[0];
       e->path.clear();
-      if (AcceptOp(")")) return e;
-      if (AcceptOp("*")) {
+      if (AcceptOp(")")) {
+        // no arguments
+      } else if (AcceptOp("*")) {
         e->star = true;
         ExpectClose();
-        return e;
+      } else {
+        if (AcceptWord("DISTINCT") || AcceptWord("UNIQUE")) e->distinct = true;
+        else AcceptWord("ALL");
+        do e->args.push_back(Value());
+        while (AcceptOp(","));
+        NullsTreatment();
+        if (Peek().IsWord("ON") && Peek(1).IsWord("OVERFLOW")) Overflow();
+        ExpectClose();
       }
-      if (AcceptWord("DISTINCT") || AcceptWord("UNIQUE")) e->distinct = true;
-      else AcceptWord("ALL");
-      do e->args.push_back(Value());
-      while (AcceptOp(","));
+      NullsTreatment();
+      if (Peek().IsWord("WITHIN") && Peek(1).IsWord("GROUP")) {
+        Next();
+        Next();
+        if (!AcceptOp("(")) Fail(906, Peek());
+        if (!AcceptWord("ORDER") || !AcceptWord("BY")) Fail(924, Peek());
+        e->withinGroup = true;
+        OrderItems(e->withinOrder);
+        ExpectClose();
+      }
+    }
+    if (e->kind == ExprKind::Function && Peek().IsWord("OVER") && Peek(1).IsOp("(")) {
+      Next();
+      Next();
+      e->over = std::make_unique<Window>();
+      if (AcceptWord("PARTITION")) {
+        if (!AcceptWord("BY")) Fail(924, Peek());
+        do e->over->partition.push_back(Value());
+        while (AcceptOp(","));
+      }
+      if (AcceptWord("ORDER")) {
+        if (!AcceptWord("BY")) Fail(924, Peek());
+        OrderItems(e->over->order);
+        if (Peek().IsWord("ROWS") || Peek().IsWord("RANGE")) e->over->frame = Frame();
+      }
       ExpectClose();
     }
+    return e;
+  }
+
+  // IGNORE NULLS / RESPECT NULLS of FIRST_VALUE, LAG and the like.
+  void NullsTreatment() {
+    if ((Peek().IsWord("IGNORE") || Peek().IsWord("RESPECT")) && Peek(1).IsWord("NULLS")) {
+      Next();
+      Next();
+    }
+  }
+
+  // ON OVERFLOW ERROR | TRUNCATE ['indicator'] [WITH|WITHOUT COUNT] of LISTAGG.
+  void Overflow() {
+    Next();
+    Next();
+    if (AcceptWord("ERROR")) return;
+    if (!AcceptWord("TRUNCATE")) Fail(907, Peek());
+    if (Peek().kind == Tok::String) Next();
+    if (AcceptWord("WITH") || AcceptWord("WITHOUT")) {
+      if (!AcceptWord("COUNT")) Fail(907, Peek());
+    }
+  }
+
+  void OrderItems(std::vector<OrderItem>& out) {
+    do {
+      OrderItem item;
+      item.expr = Value();
+      if (AcceptWord("DESC")) item.desc = true;
+      else AcceptWord("ASC");
+      if (AcceptWord("NULLS")) {
+        if (AcceptWord("FIRST")) item.nulls = 1;
+        else if (AcceptWord("LAST")) item.nulls = 2;
+        else Fail(933, Peek());
+      }
+      out.push_back(std::move(item));
+    } while (AcceptOp(","));
+  }
+
+  // ROWS|RANGE bound, or BETWEEN bound AND bound; bounds UNBOUNDED
+  // PRECEDING|FOLLOWING, CURRENT ROW, n PRECEDING|FOLLOWING.
+  std::string Frame() {
+    std::string frame = Next().text;
+    auto bound = [&] {
+      if (AcceptWord("UNBOUNDED")) {
+        if (AcceptWord("PRECEDING")) return std::string(" UNBOUNDED PRECEDING");
+        if (AcceptWord("FOLLOWING")) return std::string(" UNBOUNDED FOLLOWING");
+        Fail(907, Peek());
+      }
+      if (AcceptWord("CURRENT")) {
+        if (!AcceptWord("ROW")) Fail(907, Peek());
+        return std::string(" CURRENT ROW");
+      }
+      if (Peek().kind != Tok::Number) Fail(907, Peek());
+      std::string n = " " + Next().text;
+      if (AcceptWord("PRECEDING")) return n + " PRECEDING";
+      if (AcceptWord("FOLLOWING")) return n + " FOLLOWING";
+      Fail(907, Peek());
+    };
+    if (AcceptWord("BETWEEN")) {
+      frame += " BETWEEN" + bound();
+      if (!AcceptWord("AND")) Fail(905, Peek());
+      return frame + " AND" + bound();
+    }
+    return frame + bound();
+  }
+
+  ExprPtr CastOrExtract() {
+    const Token& name = Next();
+    ExprPtr e = Make(name.text == "CAST" ? ExprKind::Cast : ExprKind::Extract, name.offset);
+    Next();
+    if (e->kind == ExprKind::Cast) {
+      e->args.push_back(Value());
+      if (!AcceptWord("AS")) Fail(905, Peek());
+      e->castType = DataType();
+    } else {
+      static const char* const kFields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
+      for (const char* f : kFields)
+        if (Peek().IsWord(f)) e->text = f;
+      if (e->text.empty()) Fail(907, Peek());
+      Next();
+      if (!AcceptWord("FROM")) Fail(923, Peek());
+      e->args.push_back(Value());
+    }
+    ExpectClose();
     return e;
   }
 
