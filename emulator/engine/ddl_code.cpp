@@ -34,6 +34,9 @@ TriggerSpec ParseTrigger(Parser& p, const QualifiedName& name) {
   } else if (p.Accept("INSTEAD")) {
     p.Expect("OF");
     timing = "INSTEAD OF";
+  } else if (p.Accept("FOR")) {
+    // A compound trigger: its timing points are sections of the body.
+    timing = "COMPOUND";
   } else {
     p.FailHere(4071);
   }
@@ -79,9 +82,11 @@ TriggerSpec ParseTrigger(Parser& p, const QualifiedName& name) {
       break;
     }
   }
-  t.type = timing == "INSTEAD OF" ? "INSTEAD OF" : timing + (eachRow ? " EACH ROW" : " STATEMENT");
+  t.type = timing == "INSTEAD OF" || timing == "COMPOUND" ? timing : timing + (eachRow ? " EACH ROW" : " STATEMENT");
   int descEnd = p.Peek().offset;
   if (p.Peek().Is("WHEN")) {
+    if (timing == "INSTEAD OF") p.Fail(25004, p.Peek());
+    if (!eachRow) p.Fail(4077, p.Peek());
     p.Next();
     p.ExpectSymbol("(");
     int start = p.Peek().offset;
@@ -99,6 +104,7 @@ TriggerSpec ParseTrigger(Parser& p, const QualifiedName& name) {
   if (body.IsEnd()) p.Fail(921, body);
   if (body.Is("CALL")) t.actionType = "CALL";
   else if (!(body.Is("DECLARE") || body.Is("BEGIN") || body.IsSymbol("<") || body.Is("COMPOUND"))) p.Fail(4071, body);
+  if ((timing == "COMPOUND") != body.Is("COMPOUND")) p.Fail(4071, body);
   t.description = p.Text(name.offset, descEnd);
   t.body = p.Sql().substr(body.offset);
   return t;
@@ -176,7 +182,12 @@ uint16_t CreateStoredCode(DdlContext& ctx, Parser& p, bool orReplace) {
   Storage& s = ctx.storage;
   int owner = ResolveOwner(ctx, name, true);
   std::optional<ObjectRow> table;
-  if (trigger) table = RequireTable(ctx, trigger->table, true);
+  if (trigger) {
+    table = RequireTable(ctx, trigger->table, true);
+    const bool onView = table->type == kObjView;
+    if (trigger->type == "INSTEAD OF" && !onView) Raise(25002, trigger->table.offset);
+    if (trigger->type != "INSTEAD OF" && trigger->type != "COMPOUND" && onView) Raise(25001, trigger->table.offset);
+  }
   auto existing = FindObject(s, owner, name.name, ns);
   if (existing && (!orReplace || existing->type != type)) Raise(955, name.offset);
   int64_t id;

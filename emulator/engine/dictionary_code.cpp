@@ -29,6 +29,15 @@ View UserSequences() {
 
 std::string YesIf(const std::string& cond) { return "CASE WHEN " + cond + " THEN 'YES' ELSE 'NO' END"; }
 
+// A simple trigger's own timing, or a section "<timing> IS" of a compound
+// trigger's body (written with single blanks, as these sections usually are).
+std::string TimingPoint(const std::string& timing) {
+  const std::string section = timing == "INSTEAD OF" ? "INSTEAD OF EACH ROW" : timing;
+  return "(tr.trigger_type = '" + timing + "' OR (tr.trigger_type = 'COMPOUND' AND "
+         "replace(replace(replace(tr.trigger_body, char(10), ' '), char(13), ' '), char(9), ' ') "
+         "LIKE '% " + section + " IS%'))";
+}
+
 View UserTriggers() {
   ViewBuilder b("USER_TRIGGERS",
                 "FROM objects o JOIN triggers tr ON tr.obj_id = o.obj_id "
@@ -48,11 +57,11 @@ View UserTriggers() {
       .Vc("ACTION_TYPE", 11, "tr.action_type")
       .Long("TRIGGER_BODY", "tr.trigger_body")
       .Vc("CROSSEDITION", 7, "'DISABLED'")
-      .Vc("BEFORE_STATEMENT", 3, YesIf("tr.trigger_type = 'BEFORE STATEMENT'"))
-      .Vc("BEFORE_ROW", 3, YesIf("tr.trigger_type = 'BEFORE EACH ROW'"))
-      .Vc("AFTER_ROW", 3, YesIf("tr.trigger_type = 'AFTER EACH ROW'"))
-      .Vc("AFTER_STATEMENT", 3, YesIf("tr.trigger_type = 'AFTER STATEMENT'"))
-      .Vc("INSTEAD_OF_ROW", 3, YesIf("tr.trigger_type = 'INSTEAD OF'"))
+      .Vc("BEFORE_STATEMENT", 3, YesIf(TimingPoint("BEFORE STATEMENT")))
+      .Vc("BEFORE_ROW", 3, YesIf(TimingPoint("BEFORE EACH ROW")))
+      .Vc("AFTER_ROW", 3, YesIf(TimingPoint("AFTER EACH ROW")))
+      .Vc("AFTER_STATEMENT", 3, YesIf(TimingPoint("AFTER STATEMENT")))
+      .Vc("INSTEAD_OF_ROW", 3, YesIf(TimingPoint("INSTEAD OF")))
       .Vc("FIRE_ONCE", 3, "'YES'")
       .Vc("APPLY_SERVER_ONLY", 3, "'NO'");
   return std::move(b).Build();
