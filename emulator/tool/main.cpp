@@ -28,8 +28,11 @@ const char* const kHelp =
     "      \";\" at a line end; PL/SQL units (CREATE TRIGGER, FUNCTION, PROCEDURE,\n"
     "      PACKAGE, BEGIN, DECLARE) end with a line holding only \"/\". Blank lines\n"
     "      and \"--\" comment lines between statements are skipped, and so are the\n"
-    "      SQL*Plus commands REM, PROMPT, SET, SPOOL and WHENEVER; EXIT or QUIT\n"
-    "      ends the script. USER \"/\" logs on with external credentials as the\n"
+    "      SQL*Plus commands REM, PROMPT, SET, SPOOL, WHENEVER and SHOW, and a\n"
+    "      \"/\" line after a statement ended by \";\"; EXIT or QUIT ends the script.\n"
+    "      \"@file\" runs another script in its place, \"@@file\" one named relative\n"
+    "      to the folder of the script that names it (\".sql\" is added to a name\n"
+    "      without extension). USER \"/\" logs on with external credentials as the\n"
     "      operating-system user.\n"
     "  oraemu-sql expire-soon DB USER [DAYS]\n"
     "      Makes every later logon of USER warn that the password will expire\n"
@@ -74,6 +77,57 @@ int Create(int argc, char** argv) {
   return 0;
 }
 
+// SQL*Plus's own limit on scripts running scripts.
+constexpr int kMaxScriptDepth = 20;
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Runs the statements of `script`; "@@" names are taken relative to
+// `folder` (empty: the current folder). False when any statement failed.
+bool RunScript(oraemu::Session& session, const std::string& script, const std::string& folder, int depth) {
+  bool ok = true;
+  for (const auto& st : oraemu::tool::SplitScript(script)) {
+    if (!st.include.empty() || (st.text.empty() && st.line > 0)) {
+      std::string path = st.include;
+      if (st.relative && !path.empty() && path[0] != '/') path = folder + path;
+      std::ifstream in(path, std::ios::binary);
+      if (path.empty() || !in) {
+        std::cout << "SP2-0310: unable to open file \"" << path << "\"" << std::endl;
+        ok = false;
+        continue;
+      }
+      if (depth >= kMaxScriptDepth) {
+        std::cout << "SP2-0309: SQL*Plus command procedures may only be nested to a depth of "
+                  << kMaxScriptDepth << "." << std::endl;
+        ok = false;
+        continue;
+      }
+      std::string inner((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      if (!RunScript(session, inner, FolderOf(path), depth + 1)) ok = false;
+      continue;
+    }
+    try {
+      oraemu::Result result = session.Execute(st.text, {}, false);
+      if (result.warning) {
+        // Created, but not usable: a script that builds a schema failed.
+        ok = false;
+        std::cout << result.warning->what() << std::endl;
+        continue;
+      }
+      std::cout << "ok" << std::endl;
+    } catch (const oraemu::EOraError& e) {
+      ok = false;
+      std::cout << e.what() << std::endl;
+      std::string first = st.text.substr(0, st.text.find('\n'));
+      std::cerr << "  at line " << st.line << ", offset " << e.offset() << ": " << first << "\n";
+    }
+  }
+  return ok;
+}
+
 int Run(int argc, char** argv) {
   if (argc < 4 || argc > 5) return Usage("run needs DB USER/PASSWORD [FILE]");
   std::string credentials = argv[3];
@@ -106,25 +160,7 @@ int Run(int argc, char** argv) {
     std::cout << e.what() << std::endl;
     return 2;
   }
-  bool failed = false;
-  for (const auto& st : oraemu::tool::SplitScript(script)) {
-    try {
-      oraemu::Result result = session->Execute(st.text, {}, false);
-      if (result.warning) {
-        // Created, but not usable: a script that builds a schema failed.
-        failed = true;
-        std::cout << result.warning->what() << std::endl;
-        continue;
-      }
-      std::cout << "ok" << std::endl;
-    } catch (const oraemu::EOraError& e) {
-      failed = true;
-      std::cout << e.what() << std::endl;
-      std::string first = st.text.substr(0, st.text.find('\n'));
-      std::cerr << "  at line " << st.line << ", offset " << e.offset() << ": " << first << "\n";
-    }
-  }
-  return failed ? 1 : 0;
+  return RunScript(*session, script, argc == 5 ? FolderOf(argv[4]) : std::string(), 0) ? 0 : 1;
 }
 
 int ExpireSoon(int argc, char** argv) {

@@ -58,7 +58,7 @@ std::vector<ScriptStatement> SplitScript(const std::string& script) {
   int lineNo = 0;
   size_t pos = 0;
   auto flush = [&] {
-    if (!Trim(buffer).empty()) out.push_back({buffer, startLine});
+    if (!Trim(buffer).empty()) out.push_back({buffer, startLine, {}, false});
     buffer.clear();
   };
   while (pos < script.size()) {
@@ -75,9 +75,24 @@ std::vector<ScriptStatement> SplitScript(const std::string& script) {
       auto first = Words(trimmed, 1);
       const std::string w = first.empty() ? std::string() : first[0];
       if (w == "EXIT" || w == "QUIT") break;
-      if (w == "REM" || w == "REMARK" || w == "PROMPT" || w == "SPOOL" || w == "WHENEVER" ||
-          (w == "SET" && !IsSqlSet(trimmed)))
+      if (w == "REM" || w == "REMARK" || w == "PROMPT" || w == "SPOOL" || w == "WHENEVER" || w == "SHOW" ||
+          w == "SHO" || (w == "SET" && !IsSqlSet(trimmed)))
         continue;
+      if (trimmed[0] == '@') {
+        ScriptStatement include;
+        include.line = lineNo;
+        include.relative = trimmed.size() > 1 && trimmed[1] == '@';
+        std::string name = Trim(trimmed.substr(include.relative ? 2 : 1));
+        // SQL*Plus reads the name up to the first blank; the rest are arguments.
+        name = name.substr(0, name.find_first_of(" \t"));
+        if (!name.empty() && name.back() == ';') name.pop_back();
+        if (name.find('.', name.find_last_of('/') == std::string::npos ? 0 : name.find_last_of('/')) ==
+            std::string::npos)
+          name += ".sql";
+        include.include = name;
+        out.push_back(std::move(include));
+        continue;
+      }
       startLine = lineNo;
       plsql = false;
     }

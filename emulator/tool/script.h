@@ -11,11 +11,16 @@ namespace oraemu::tool {
 struct ScriptStatement {
   std::string text;  // without the terminating ";" or "/" line
   int line = 0;      // 1-based line where it starts
+  // "@file" or "@@file": the script to run in this place (text empty);
+  // ".sql" is added to a name without extension.
+  std::string include;
+  bool relative = false;  // "@@": relative to the folder of the script naming it
 };
 
 // Blank lines and "--" comment lines between statements are skipped, and
-// so are the SQL*Plus commands REM, PROMPT, SET, SPOOL and WHENEVER; EXIT or
-// QUIT ends the script. Inside a statement every line is kept as written.
+// so are the SQL*Plus commands REM, PROMPT, SET, SPOOL, WHENEVER and SHOW,
+// and a "/" line after a statement ended by ";"; EXIT or QUIT ends the
+// script. Inside a statement every line is kept as written.
 std::vector<ScriptStatement> SplitScript(const std::string& script);
 
 }  // namespace oraemu::tool

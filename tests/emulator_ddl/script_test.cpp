@@ -40,6 +40,37 @@ TEST(ScriptSplit, SqlPlusCommandsAreSkippedAndExitEndsTheScript) {
             (std::vector<std::string>{"4:set transaction read only", "5:create table a (x number)"}));
 }
 
+TEST(ScriptSplit, RealScriptsCommandsInAnyCaseAndASlashAfterAStatementAreSkipped) {
+  EXPECT_EQ(Texts("rem lower-case remark\nRem mixed\nPrompt Creating\nset define off\nshow errors\n"
+                  "create table a (x number);\n/\nSHO ERR\nSHOW ERRORS PROCEDURE p\n"
+                  "create procedure p is begin null; end;\n/\nshow errors\n"),
+            (std::vector<std::string>{"6:create table a (x number)", "10:create procedure p is begin null; end;"}));
+}
+
+TEST(ScriptSplit, AtAndDoubleAtNameScriptsToRunInPlace) {
+  struct Case {
+    const char* line;
+    const char* include;
+    bool relative;
+  } cases[] = {
+      {"@@tables", "tables.sql", true},
+      {"@@sub/tables.sql", "sub/tables.sql", true},
+      {"@other.sql arg1 arg2", "other.sql", false},
+      {"@ ../up/x", "../up/x.sql", false},
+      {"@@v1.2/file", "v1.2/file.sql", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    auto st = SplitScript(std::string("create table a (x number);\n") + c.line + "\ndrop table a;\n");
+    ASSERT_EQ(st.size(), 3u);
+    EXPECT_EQ(st[1].include, c.include);
+    EXPECT_EQ(st[1].relative, c.relative);
+    EXPECT_EQ(st[1].line, 2);
+    EXPECT_TRUE(st[1].text.empty());
+    EXPECT_EQ(st[2].text, "drop table a");
+  }
+}
+
 TEST(ExactIntegers, LiteralsCanonicalAndCompared) {
   using oraemu::CanonicalInteger;
   EXPECT_EQ(CanonicalInteger("0010", false).value(), "10");
