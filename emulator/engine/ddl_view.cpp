@@ -7,6 +7,7 @@
 #include "engine/ddl_statements.h"
 #include "engine/errors.h"
 #include "engine/select.h"
+#include "engine/select_parser.h"
 
 namespace oraemu {
 
@@ -114,6 +115,8 @@ std::vector<ViewColumn> DescribeByEngine(DdlContext& ctx, const std::string& que
   Result r;
   try {
     r = RunSelect(ctx.storage, ctx.userId, ctx.userName, query, {}, true);
+  } catch (const sel::ETooDeep&) {
+    throw;
   } catch (const EOraError& e) {
     throw EOraError(e.code(), e.what(), e.offset() + shift);
   }
@@ -330,11 +333,14 @@ uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace) {
   // the select-list reading adds what it alone knows (the columns a "*"
   // stands for, the base columns' own attributes) when it can read the query.
   // A query whose views read each other so often that the engine declines
-  // to expand them is read by the select list alone.
+  // to expand them, or nested deeper than it follows, is read by the
+  // select list alone.
   std::vector<ViewColumn> typed;
   bool engineRead = true;
   try {
     typed = DescribeByEngine(ctx, query, start.offset);
+  } catch (const sel::ETooDeep&) {
+    engineRead = false;
   } catch (const EOraError& e) {
     if (e.code() != 3001) throw;
     engineRead = false;

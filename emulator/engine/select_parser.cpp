@@ -569,7 +569,7 @@ class Parser {
   }
   // A chain of one operator grows a tree as deep as it is long.
   ExprPtr Chain(ExprPtr e, int length) {
-    if (length >= kMaxNesting) Fail(907, Peek());
+    if (length >= kMaxNesting) throw ETooDeep(907, OraMessage(907), Peek().offset);
     return e;
   }
   ExprPtr Unary() {
@@ -827,7 +827,7 @@ class Parser {
   // hostile text is refused instead of exhausting the stack.
   struct Nesting {
     explicit Nesting(Parser& p) : parser(p) {
-      if (++parser.depth_ > kMaxNesting) parser.Fail(907, parser.Peek());
+      if (++parser.depth_ > kMaxNesting) throw ETooDeep(907, OraMessage(907), parser.Peek().offset);
     }
     ~Nesting() { --parser.depth_; }
     Parser& parser;
