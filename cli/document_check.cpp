@@ -10,7 +10,7 @@ std::string DocumentProblem(TCommand command, const std::string& file) {
     const std::string reason = CannotCreateReason(file);
     return reason.empty() ? std::string() : "cannot create '" + file + "': " + reason;
   }
-  if (command != TCommand::Update) return {};
+  if (command != TCommand::Update && command != TCommand::Plan && command != TCommand::Diff) return {};
   // The reader opens only names with its own extensions; with any other the
   // compare would find no document and log only its end.
   if (TSDB_Parser(file).FileKind() == 0)

@@ -25,7 +25,11 @@ std::string UsageText() {
       "  skelvane-cli update --database DB --user USER [--password PW] --file FILE\n"
       "                      [--sequence-start-zero] [--update-log FILE]\n"
       "                      [OCIDLL=PATH] [ORACLEHOME=NAME]\n"
+      "  skelvane-cli plan   (the options of update but --update-log)\n"
+      "  skelvane-cli diff OLD._sdb NEW._sdb [--sequence-start-zero]\n"
       "  skelvane-cli --help\n"
+      "export, update and plan take --bulk: the dictionary is read with one\n"
+      "query per object kind instead of several per object.\n"
       "\n"
       "export writes the user's schema to the schema document FILE; update\n"
       "compares FILE with the user's schema and issues the DDL that brings the\n"
@@ -42,6 +46,12 @@ std::string UsageText() {
       "reported before the logon.\n"
       "Exit status: 0 done, no statement rejected; 1 done, at least one statement\n"
       "rejected; 2 the operation failed; 64 usage error.\n"
+      "\n"
+      "plan runs the compare of update but executes nothing: the statements go to\n"
+      "standard output as a SQL*Plus script, the Common log to standard error.\n"
+      "diff prints the plan that brings the schema of OLD in line with NEW, with\n"
+      "no database. Both exit 0 for an empty plan, 1 for a plan with statements,\n"
+      "2 on error.\n"
       "\n"
       "Environment (read by the tool and by the Oracle client):\n"
       "  ORACLE_HOME      the Oracle client's folder; its lib folder holds\n"
@@ -75,6 +85,10 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
     options.Command = TCommand::Export;
   } else if (command == "update") {
     options.Command = TCommand::Update;
+  } else if (command == "plan") {
+    options.Command = TCommand::Plan;
+  } else if (command == "diff") {
+    options.Command = TCommand::Diff;
   } else {
     throw EUsageError("unknown command '" + command + "'");
   }
@@ -90,6 +104,16 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
       options.ClientParameters.push_back(arg);
       continue;
     }
+    if (options.Command == TCommand::Diff && arg.rfind("-", 0) != 0) {
+      if (options.OldFile.empty()) {
+        options.OldFile = arg;
+      } else if (options.NewFile.empty()) {
+        options.NewFile = arg;
+      } else {
+        throw EUsageError("unexpected argument '" + arg + "'");
+      }
+      continue;
+    }
     if (arg.rfind("--", 0) != 0) throw EUsageError("unexpected argument '" + arg + "'");
     std::string name = arg, value;
     bool inlineValue = false;
@@ -98,10 +122,17 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
       value = arg.substr(eq + 1);
       inlineValue = true;
     }
-    if (name == "--sequence-start-zero" && options.Command == TCommand::Update && !inlineValue) {
+    const bool compares = options.Command == TCommand::Update || options.Command == TCommand::Plan ||
+                          options.Command == TCommand::Diff;
+    if (name == "--sequence-start-zero" && compares && !inlineValue) {
       options.SequenceStartZero = true;
       continue;
     }
+    if (name == "--bulk" && options.Command != TCommand::Diff && !inlineValue) {
+      options.Bulk = true;
+      continue;
+    }
+    if (options.Command == TCommand::Diff) throw EUsageError("unknown option '" + name + "'");
     bool known = name == "--database" || name == "--user" || name == "--password" ||
                  name == "--file" || (name == "--update-log" && options.Command == TCommand::Update);
     if (!known) throw EUsageError("unknown option '" + name + "'");
@@ -122,6 +153,10 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
     } else {
       options.UpdateLogFile = value;
     }
+  }
+  if (options.Command == TCommand::Diff) {
+    if (options.NewFile.empty()) throw EUsageError("diff needs two documents, OLD and NEW");
+    return options;
   }
   if (!haveUser || options.User.empty()) throw EUsageError("--user is required");
   return options;

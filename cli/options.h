@@ -9,7 +9,7 @@
 
 namespace skelvane::cli {
 
-enum class TCommand { Help, Export, Update };
+enum class TCommand { Help, Export, Update, Plan, Diff };
 
 struct TCliOptions {
   TCommand Command = TCommand::Help;
@@ -19,6 +19,11 @@ struct TCliOptions {
   std::string File = "test._sdb";
   bool SequenceStartZero = false;
   std::string UpdateLogFile;
+  // --bulk: the dictionary read with one query per object kind.
+  bool Bulk = false;
+  // diff: the document standing for the database, and the one to reach.
+  std::string OldFile;
+  std::string NewFile;
   // OCIDLL=... and ORACLEHOME=..., handed to the access layer as the
   // process's command-line parameters.
   std::vector<std::string> ClientParameters;

@@ -6,9 +6,13 @@
 #include "common/file_access.h"
 #include "common/platform.h"
 #include "common/text.h"
+#include "common/time_stamp.h"
 #include "document_check.h"
 #include "options.h"
 #include "oracle/session.h"
+#include "update/compare_and_update.h"
+#include "update/document_snapshot.h"
+#include "update/plan_sink.h"
 
 namespace skelvane::cli {
 
@@ -28,12 +32,15 @@ class TCliFrontEnd : public TFrontEnd {
  public:
   TCliFrontEnd(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
-  void Attach(TmForm_skelvane& form, std::ofstream* updateLog) {
+  // A plan shows the Common log on standard error and its script, which
+  // the Update log holds, on standard output.
+  void Attach(TmForm_skelvane& form, std::ofstream* updateLog, bool plan = false) {
     form_ = &form;
     updateLog_ = updateLog;
-    form.OnChange = [this](const TControlModel& control) {
-      if (&control == &form_->MemoLog) Flush(form_->MemoLog, out_, printed_);
-      if (updateLog_ && &control == &form_->UpdateLog) Flush(form_->UpdateLog, *updateLog_, written_);
+    form.OnChange = [this, plan](const TControlModel& control) {
+      if (&control == &form_->MemoLog) Flush(form_->MemoLog, plan ? err_ : out_, printed_);
+      if (plan && &control == &form_->UpdateLog) Flush(form_->UpdateLog, out_, written_);
+      if (!plan && updateLog_ && &control == &form_->UpdateLog) Flush(form_->UpdateLog, *updateLog_, written_);
     };
   }
 
@@ -75,6 +82,55 @@ bool NeedsPassword(const std::string& user) {
   return split.Password.empty() && !split.Username.empty();
 }
 
+// The compare of a diff: no window and no database. The Common log goes to
+// standard error as the window would hold it, the script to standard output.
+class TDiffHost : public TOperationHost {
+ public:
+  TDiffHost(const TCliOptions& options, std::string user, std::string newFile, std::ostream& out,
+            std::ostream& err)
+      : options_(options), user_(std::move(user)), newFile_(std::move(newFile)), out_(out), err_(err) {}
+  void WriteLog(const std::string& text, bool withTime, bool) override {
+    err_ << WithLfLineEnds(withTime ? NowTimeStampText() + ":" + text : text) << "\n";
+  }
+  std::string UserNameText() const override { return user_; }
+  std::string ExportFileName() const override { return {}; }
+  std::string UpdateFileName() const override { return newFile_; }
+  std::string ProgramDirectory() const override { return {}; }
+  bool SequenceSetZero() const override { return options_.SequenceStartZero; }
+  void ProcessMessages() override {}
+  bool PlanOnly() const override { return true; }
+  void WritePlan(const std::string& text) override { out_ << WithLfLineEnds(text) << "\n"; }
+
+ private:
+  const TCliOptions& options_;
+  std::string user_;
+  std::string newFile_;
+  std::ostream& out_;
+  std::ostream& err_;
+};
+
+int RunDiff(const TCliOptions& options, std::ostream& out, std::ostream& err) {
+  const std::string currentDirectory = platform::CurrentDirectory();
+  const std::string oldFile = AbsoluteFileName(options.OldFile, currentDirectory);
+  const std::string newFile = AbsoluteFileName(options.NewFile, currentDirectory);
+  for (const std::string& file : {oldFile, newFile}) {
+    if (const std::string problem = DocumentProblem(TCommand::Diff, file); !problem.empty()) {
+      PrintMessage(err, problem);
+      return kExitFailed;
+    }
+  }
+  TDocumentSnapshot old = SnapshotOfDocument(oldFile);
+  if (!old.Readable) {
+    PrintMessage(err, "cannot read '" + oldFile + "': not a readable schema document");
+    return kExitFailed;
+  }
+  TDiffHost host(options, old.Owner, newFile, out, err);
+  TPlanSink sink(*old.Snapshot);
+  CompareAndUpdate(host, *old.Snapshot, sink);
+  out.flush();
+  return sink.Statements() > 0 ? kExitPlanNotEmpty : kExitDone;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -92,6 +148,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
 
   try {
+    if (options.Command == TCommand::Diff) return RunDiff(options, out, err);
     platform::ProcessParameters() = options.ClientParameters;
     const std::string currentDirectory = platform::CurrentDirectory();
     const std::string file = AbsoluteFileName(options.File, currentDirectory);
@@ -126,13 +183,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     TApplication application(frontEnd, platform::ExecutablePath());
     TmForm_skelvane& form = application.StartUp();
     application.ShowMainForm();
-    frontEnd.Attach(form, updateLog.is_open() ? &updateLog : nullptr);
+    const bool plan = options.Command == TCommand::Plan;
+    frontEnd.Attach(form, updateLog.is_open() ? &updateLog : nullptr, plan);
 
     form.DatabaseName.SetText(options.Database);
     form.UserName.SetText(options.User);
     form.Password.SetText(password);
     password.assign(password.size(), '\0');
     form.cbSequenceSetZero.SetChecked(options.SequenceStartZero);
+    form.cbBulkRead.SetChecked(options.Bulk);
+    form.cbPlanOnly.SetChecked(plan);
 
     TDM& dm = form.DataModule();
     const int rejectedBefore = dm.RejectedStatements;
@@ -153,6 +213,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return kExitFailed;
     }
     if (outcome == TOperationOutcome::Failed) return kExitFailed;
+    if (plan) return form.PlannedStatements > 0 ? kExitPlanNotEmpty : kExitDone;
     return dm.RejectedStatements > rejectedBefore ? kExitStatementsRejected : kExitDone;
   } catch (const std::exception& e) {
     PrintMessage(err, e.what());

@@ -14,6 +14,7 @@ enum TExitStatus : int {
   kExitDone = 0,
   kExitStatementsRejected = 1,
   kExitFailed = 2,
+  kExitPlanNotEmpty = 1,  // plan and diff: there are statements
   kExitUsage = 64,
 };
 

@@ -198,6 +198,8 @@ void TmForm_skelvane::LockControls() {
   cbEnableExport.SetEnabled(false);
   cbSequenceSetZero.SetEnabled(false);
   cbClearEveryTime.SetEnabled(false);
+  cbBulkRead.SetEnabled(false);
+  cbPlanOnly.SetEnabled(false);
   EnableExportControls(false);
 }
 
@@ -210,6 +212,8 @@ void TmForm_skelvane::UnlockControls() {
   cbEnableExport.SetEnabled(true);
   cbSequenceSetZero.SetEnabled(true);
   cbClearEveryTime.SetEnabled(true);
+  cbBulkRead.SetEnabled(true);
+  cbPlanOnly.SetEnabled(true);
   EnableExportControls(true);
 }
 
@@ -283,7 +287,13 @@ void TmForm_skelvane::ImageBtn1Click() { frontEnd_.ShowPopupMenu(ExtPopupMenu1);
 
 void TmForm_skelvane::WriteLog(const std::string& text, bool withTime, bool alsoUpdateLog) {
   MemoLog.AddEntry(withTime ? TimeStamp() + ":" + text : text);
-  if (alsoUpdateLog) UpdateLog.AddEntry(text);
+  // A plan's Update log holds the script alone.
+  if (alsoUpdateLog && !PlanOnly()) UpdateLog.AddEntry(text);
+}
+
+void TmForm_skelvane::WritePlan(const std::string& text) {
+  ++PlannedStatements;
+  UpdateLog.AddEntry(text);
 }
 
 std::string TmForm_skelvane::UserNameText() const { return SchemaUserName(UserName.Text()); }

@@ -50,6 +50,11 @@ class TmForm_skelvane : public TOperationHost {
   TCheckModel cbEnableExport{"cbEnableExport", "Enabled export", &OnChange};
   TCheckModel cbSequenceSetZero{"cbSequenceSetZero", "Sequence: Set start value on zero", &OnChange};
   TCheckModel cbClearEveryTime{"cbClearEveryTime", "Clear log for every operation", &OnChange};
+  // Read the dictionary with one query per object kind.
+  TCheckModel cbBulkRead{"cbBulkRead", "Bulk dictionary reads", &OnChange};
+  // The compare writes its statements to the Update log as a script and
+  // executes none.
+  TCheckModel cbPlanOnly{"cbPlanOnly", "Plan only", &OnChange};
   TLinesModel MemoLog{"MemoLog", "Common log", &OnChange};
   TLinesModel UpdateLog{"UpdateLog", "Update log", &OnChange};
   TPageControlModel pcLogs{"pcLogs", &OnChange,
@@ -122,6 +127,12 @@ class TmForm_skelvane : public TOperationHost {
   std::string ProgramDirectory() const override { return ProgramDir; }
   bool SequenceSetZero() const override { return cbSequenceSetZero.Checked(); }
   void ProcessMessages() override;
+  bool BulkRead() const override { return cbBulkRead.Checked(); }
+  bool PlanOnly() const override { return cbPlanOnly.Checked(); }
+  void WritePlan(const std::string& text) override;
+
+  // Statements planned since the window opened ("Plan only").
+  int PlannedStatements = 0;
 
   const std::string& ApplicationTitle() const { return applicationTitle_; }
   // The message of the failure that ended the last operation; empty after

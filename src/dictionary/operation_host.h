@@ -19,6 +19,12 @@ class TOperationHost {
   virtual std::string ProgramDirectory() const = 0;   // ProgramDir, no trailing separator
   virtual bool SequenceSetZero() const = 0;           // cbSequenceSetZero checked
   virtual void ProcessMessages() = 0;                 // let the front end show progress
+  // Read the dictionary in bulk, one query per object kind, instead of per object.
+  virtual bool BulkRead() const { return false; }
+  // The compare writes the statements it would execute instead of executing them.
+  virtual bool PlanOnly() const { return false; }
+  // One planned statement, as a script holds it.
+  virtual void WritePlan(const std::string& text) { (void)text; }
 };
 
 }  // namespace skelvane

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "dictionary/dictionary_snapshot.h"
 #include "dictionary/dm.h"
 #include "dictionary/operation_host.h"
 #include "update/statement_effect.h"
@@ -18,17 +19,18 @@ class TStatementSink {
                        const std::string& successMessage, const TStatementEffect& effect) = 0;
 };
 
-// Sends every statement to the server through the data module.
+// Sends every statement to the server through the data module. With a
+// snapshot, the effect of each statement the server accepted is applied to
+// it, so that the compare reading it sees the database as it now is.
 class TExecutingSink : public TStatementSink {
  public:
-  explicit TExecutingSink(TDM& dm) : dm_(dm) {}
+  explicit TExecutingSink(TDM& dm, TDictionarySnapshot* snapshot = nullptr) : dm_(dm), snapshot_(snapshot) {}
   void Execute(TOperationHost& host, const std::string& statement, const std::string& successMessage,
-               const TStatementEffect&) override {
-    dm_.ExecuteStatement(host, statement, successMessage);
-  }
+               const TStatementEffect& effect) override;
 
  private:
   TDM& dm_;
+  TDictionarySnapshot* snapshot_;
 };
 
 }  // namespace skelvane

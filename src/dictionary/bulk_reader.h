@@ -1,0 +1,35 @@
+// The bulk path to the dictionary: a snapshot whose every kind is read with
+// one query over the whole schema, in large fetch arrays, the first time a
+// read needs it.
+#ifndef SKELVANE_DICTIONARY_BULK_READER_H
+#define SKELVANE_DICTIONARY_BULK_READER_H
+
+#include <memory>
+
+#include "dictionary/dictionary_snapshot.h"
+#include "oracle/session.h"
+
+namespace skelvane {
+
+// Rows per fetch of the bulk queries.
+constexpr int kBulkFetchRows = 1000;
+// LONG values (defaults, check conditions, trigger bodies, view texts) come
+// in the same arrays, cut at this many bytes; the few longer ones are read
+// again, whole, with the per-object statement of their object.
+constexpr int kBulkLongBytes = 4001;
+
+// `session` must stay logged on while the snapshot is used.
+std::unique_ptr<TDictionarySnapshot> MakeBulkSnapshot(oracle::TOracleSession& session);
+
+// A snapshot that reads each object the first time it is asked for, with
+// the data module's per-object statement, and each list that has no object
+// (sequences, privileges, synonyms, links) whole, as the per-object mode
+// does: the plan's view of the database when it is not read in bulk.
+std::unique_ptr<TDictionarySnapshot> MakePerObjectSnapshot(oracle::TOracleSession& session);
+
+// Loads one kind now (MakeBulkSnapshot's loader).
+void LoadInBulk(TDictionarySnapshot& snapshot, TSnapshotKind kind, oracle::TOracleSession& session);
+
+}  // namespace skelvane
+
+#endif
