@@ -232,3 +232,78 @@ TEST_F(CliRun, MessagesEndLinesWithLfOnly) {
 
 }  // namespace
 }  // namespace skelvane::cli
+
+namespace skelvane::cli {
+namespace {
+
+TEST(CliOptions, PlanDiffAndBulkArguments) {
+  TCliOptions o = ParseArguments({"plan", "--user", "u", "--bulk", "--sequence-start-zero"});
+  EXPECT_EQ(o.Command, TCommand::Plan);
+  EXPECT_TRUE(o.Bulk);
+  EXPECT_TRUE(o.SequenceStartZero);
+  EXPECT_TRUE(ParseArguments({"export", "--user", "u", "--bulk"}).Bulk);
+  EXPECT_FALSE(ParseArguments({"update", "--user", "u"}).Bulk);
+  o = ParseArguments({"diff", "old._sdb", "new._sdb"});
+  EXPECT_EQ(o.Command, TCommand::Diff);
+  EXPECT_EQ(o.OldFile, "old._sdb");
+  EXPECT_EQ(o.NewFile, "new._sdb");
+
+  const std::vector<std::vector<std::string>> wrong = {
+      {"diff"},
+      {"diff", "old._sdb"},
+      {"diff", "a._sdb", "b._sdb", "c._sdb"},
+      {"diff", "a._sdb", "b._sdb", "--bulk"},          // no dictionary to read
+      {"diff", "a._sdb", "b._sdb", "--user", "u"},
+      {"plan", "--user", "u", "--update-log", "f"},   // the script is the plan's output
+      {"plan", "--bulk=yes", "--user", "u"},
+      {"plan"},
+  };
+  for (const auto& args : wrong) EXPECT_THROW(ParseArguments(args), EUsageError) << args.front() << " " << args.size();
+}
+
+// A document of one table with the given columns' lines.
+std::string OneTableDocument(const std::string& columns, const std::string& table = "T1") {
+  return "{shema \r\n\t{name APPU}\r\n}\r\n{tables \r\n\t{t \r\n\t\t{name " + table + "}\r\n\t\t{fields \r\n" + columns +
+         "\t\t}\r\n\t\t{indexes \r\n\t\t}\r\n\t\t{constraints \r\n\t\t}\r\n\t}\r\n}\r\n";
+}
+
+std::string Column(const std::string& name, const std::string& type) {
+  return "\t\t\t{f \r\n\t\t\t\t{name " + name + "}\r\n\t\t\t\t{type " + type + "}\r\n\t\t\t\t{null Y}\r\n\t\t\t}\r\n";
+}
+
+TEST_F(CliRun, DiffNeedsNoDatabaseAndExitsByThePlan) {
+  const std::string dir = db_.Folder();
+  std::ofstream(dir + "/old._sdb", std::ios::binary) << OneTableDocument(Column("ID", "NUMBER(10)"));
+  std::ofstream(dir + "/new._sdb", std::ios::binary)
+      << OneTableDocument(Column("ID", "NUMBER(10)") + Column("NAME", "VARCHAR2(20 BYTE)"));
+  // No client library named, none to be found: a diff does not look for one.
+  const std::string diff = "cd " + ShellQuote(dir) + " && env -u ORACLE_HOME LD_LIBRARY_PATH= " +
+                           ShellQuote(Program()) + " diff ";
+  EXPECT_EQ(RunCommand(diff + "old._sdb new._sdb 2>/dev/null", &out_), 1);
+  EXPECT_EQ(out_, "ALTER TABLE APPU.T1 ADD (NAME VARCHAR2(20 BYTE));\n");
+  EXPECT_EQ(RunCommand(diff + "new._sdb new._sdb 2>/dev/null", &out_), 0);
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(RunCommand(diff + "missing._sdb new._sdb 2>&1", &out_), 2);
+  EXPECT_NE(out_.find("cannot read"), std::string::npos) << out_;
+}
+
+TEST_F(CliRun, PlanWritesTheScriptToStdoutAndExecutesNothing) {
+  std::ofstream(db_.Folder() + "/new._sdb", std::ios::binary)
+      << OneTableDocument(Column("ID", "NUMBER(10,0)"), "PLANNED");
+  for (const char* bulk : {"", " --bulk"}) {
+    SCOPED_TRACE(bulk);
+    EXPECT_EQ(Cli(std::string("plan --user APPU --password secret --file new._sdb") + bulk), 1) << err_;
+    EXPECT_EQ(out_, "create table PLANNED (ID NUMBER(10,0));\n");
+    EXPECT_NE(err_.find("Analize table \"PLANNED\""), std::string::npos) << err_;
+  }
+  // Nothing was created: the same plan again.
+  EXPECT_EQ(Cli("plan --user APPU --password secret --file new._sdb"), 1);
+  EXPECT_EQ(Cli("plan --user APPU --password wrong --file new._sdb"), 2);
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(Cli("update --user APPU --password secret --file new._sdb"), 0) << out_;
+  EXPECT_EQ(Cli("plan --user APPU --password secret --file new._sdb --bulk"), 0) << out_;
+  EXPECT_EQ(out_, "");
+}
+
+}  // namespace
+}  // namespace skelvane::cli
