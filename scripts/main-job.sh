@@ -84,3 +84,34 @@ if [ "$differ" -eq 0 ]; then
 else
   echo "The two documents differ; compare $doc and $target_doc."
 fi
+
+# A plan executes nothing: after the round trip TARGET holds the whole schema,
+# so its plan is empty. With one table changed in a copy of the document, the
+# plan and the offline diff (no database at all) both show the statement.
+plan() { cli plan TARGET "$1" --bulk 2>/dev/null; }
+echo "== plan TARGET against the document (read in bulk; an empty plan expected)"
+status=0
+plan "$doc" >"$demo/plan-same.sql" || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "main-job: the plan after the round trip is not empty (exit status $status):" >&2
+  cat "$demo/plan-same.sql" >&2
+  exit 2
+fi
+echo "Empty plan, exit status 0."
+changed=$demo/DEMO_APP-changed._sdb
+# One more column, RATING, in the table COUNTRIES.
+awk '{ print }
+     /^\t\t\{name COUNTRIES\}\r?$/ { in_table = 1 }
+     in_table && /^\t\t\{fields ?\r?$/ {
+       printf "\t\t\t{f \r\n\t\t\t\t{name RATING}\r\n\t\t\t\t{type NUMBER(2,0)}\r\n\t\t\t\t{null Y}\r\n\t\t\t}\r\n"
+       in_table = 0 }' "$doc" >"$changed"
+echo "== plan TARGET against a copy with one table changed"
+status=0
+plan "$changed" || status=$?
+echo "(exit status $status)"
+[ "$status" -eq 1 ] || { echo "main-job: expected a plan with statements" >&2; exit 2; }
+echo "== diff of the two documents, without a database"
+status=0
+"$build/bin/skelvane-cli" diff "$doc" "$changed" 2>/dev/null || status=$?
+echo "(exit status $status)"
+[ "$status" -eq 1 ] || { echo "main-job: expected a diff with statements" >&2; exit 2; }
