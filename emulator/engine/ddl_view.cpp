@@ -342,7 +342,10 @@ uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace) {
   } catch (const sel::ETooDeep&) {
     engineRead = false;
   } catch (const EOraError& e) {
-    if (e.code() != 3001) throw;
+    // Syntax the engine does not read (PIVOT, MODEL, CONNECT BY, WITH READ
+    // ONLY ...) leaves the select-list reading to judge, as it always did.
+    static const int kSyntax[] = {3001, 900, 905, 906, 907, 923, 924, 928, 933, 936};
+    if (std::find(std::begin(kSyntax), std::end(kSyntax), e.code()) == std::end(kSyntax)) throw;
     engineRead = false;
   }
   DescribedQuery described;

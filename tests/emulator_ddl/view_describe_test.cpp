@@ -125,6 +125,14 @@ TEST_F(ViewDescribe, MissingNamesAndMisplacedFunctionsAreRefused) {
   }
 }
 
+TEST_F(ViewDescribe, ClausesTheEngineDoesNotReadLeaveTheSelectListToJudge) {
+  Check("SELECT emp_id, ename FROM emp WITH READ ONLY", {"EMP_ID NUMBER(6,0) N", "ENAME VARCHAR2(40 C) N"});
+  Check("SELECT emp_id FROM emp WHERE pay > 0 WITH CHECK OPTION CONSTRAINT v_ck", {"EMP_ID NUMBER(6,0) N"});
+  Check("SELECT emp_id FROM emp START WITH dept_id IS NULL CONNECT BY PRIOR emp_id = dept_id",
+        {"EMP_ID NUMBER(6,0) N"});
+  EXPECT_EQ(Refuse("CREATE VIEW V2 AS SELECT nope FROM emp WITH READ ONLY").code(), 904);
+}
+
 TEST_F(ViewDescribe, QueriesThisServerCannotRunAreDescribedButNotRun) {
   Exec("CREATE VIEW V_ROLLUP AS SELECT dept_id, COUNT(*) AS n FROM emp GROUP BY ROLLUP (dept_id)");
   Exec("CREATE VIEW V_RANK AS SELECT emp_id, RANK() OVER (ORDER BY pay) AS r FROM emp");
