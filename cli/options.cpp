@@ -163,6 +163,15 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string AbsoluteFileName(const std::string& path, const std::string& currentDirectory) {
+#ifdef _WIN32
+  // "C:\x", "C:x" (a drive's own current folder), "\\server\share" and "\x" are
+  // left to the system.
+  const bool drive = path.size() >= 2 && path[1] == ':';
+  if (path.empty() || drive || path.front() == '\\' || path.front() == '/') return path;
+  if (currentDirectory.empty() || currentDirectory.back() == '\\' || currentDirectory.back() == '/')
+    return currentDirectory + path;
+  return currentDirectory + "\\" + path;
+#endif
   if (path.empty() || path.front() == '/') return path;
   if (currentDirectory.empty() || currentDirectory.back() == '/') return currentDirectory + path;
   return currentDirectory + "/" + path;

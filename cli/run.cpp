@@ -165,7 +165,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         PrintMessage(err, "cannot create the update log '" + logFile + "': " + reason);
         return kExitFailed;
       }
+#ifdef _WIN32
+      // Text mode: every line end becomes CR LF, as on the console.
+      updateLog.open(logFile, std::ios::trunc);
+#else
       updateLog.open(logFile, std::ios::binary | std::ios::trunc);
+#endif
       if (!updateLog) {
         PrintMessage(err, "cannot create the update log '" + logFile + "'");
         return kExitFailed;

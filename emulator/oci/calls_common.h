@@ -14,7 +14,11 @@
 #include "oci/handles.h"
 #include "oracle/oci.h"
 
+#ifdef _WIN32
+#define ORAEMU_EXPORT extern "C" __declspec(dllexport)
+#else
 #define ORAEMU_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace oraemu::oci {
 

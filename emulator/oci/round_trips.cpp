@@ -1,7 +1,13 @@
 #include "oci/round_trips.h"
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+// Not inherited by child processes, and no CR added before each line end.
+#define O_CLOEXEC (O_NOINHERIT | O_BINARY)
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>

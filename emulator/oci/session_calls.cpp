@@ -1,7 +1,11 @@
 // Server attach and detach, sessions, version banners, transactions and the
 // other connection-level calls.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <cstring>
@@ -26,9 +30,15 @@ std::string DefaultConnectId() {
 std::string OsUserName() {
   const char* user = std::getenv("USER");
   if (user != nullptr && *user != '\0') return user;
+#ifdef _WIN32
+  char name[257];
+  DWORD length = sizeof name;
+  if (::GetUserNameA(name, &length) && length > 0) return std::string(name, length - 1);
+#else
   if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
     return entry->pw_name;
   }
+#endif
   return {};
 }
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 
 #include "common/platform.h"
@@ -43,11 +45,19 @@ bool EnvIsSet(const std::string& name) {
          ::GetLastError() != ERROR_ENVVAR_NOT_FOUND;
 }
 
+// The C runtime keeps its own copy of the environment, which getenv reads
+// (so does a client library loaded later); both copies are changed.
 void SetEnv(const std::string& name, const std::string& value) {
+  // An empty value removes the variable from the runtime's copy, the only
+  // way it has to say "empty"; the system's copy keeps it, set and empty.
+  ::_putenv_s(name.c_str(), value.c_str());
   ::SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
-void UnsetEnv(const std::string& name) { ::SetEnvironmentVariableA(name.c_str(), nullptr); }
+void UnsetEnv(const std::string& name) {
+  ::_putenv_s(name.c_str(), "");
+  ::SetEnvironmentVariableA(name.c_str(), nullptr);
+}
 
 bool FileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());

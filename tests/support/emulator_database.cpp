@@ -19,8 +19,15 @@ TEmulatorDatabase::TEmulatorDatabase(std::string id) : id_(std::move(id)) {
   EXPECT_EQ(status, 0) << output;
 }
 
+#ifdef _WIN32
+std::string TEmulatorDatabase::Env() const {
+  platform::SetEnv("ORAEMU_DATA", Folder());
+  return {};
+}
+#endif
+
 void TEmulatorDatabase::Run(const std::string& logon, const std::string& script) const {
-  std::string file = Folder() + "/script.sql";
+  std::string file = folder_ / "script.sql";
   std::ofstream(file, std::ios::binary) << script;
   std::string output;
   int status = RunCommand(Env() + ShellQuote(EmulatorTool()) + " run " + id_ + " " +

@@ -29,8 +29,14 @@ class TEmulatorDatabase {
   // Points this process's access layer at the emulator and this database.
   void UseInThisProcess() const;
 
-  // The prefix that gives a child process this database's folder.
+  // The prefix that gives a child process this database's folder. cmd.exe
+  // has no such prefix: on Windows the folder goes through this process's
+  // environment, which the child inherits.
+#ifdef _WIN32
+  std::string Env() const;
+#else
   std::string Env() const { return "ORAEMU_DATA=" + ShellQuote(Folder()) + " "; }
+#endif
 
  private:
   std::string id_;

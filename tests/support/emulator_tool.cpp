@@ -1,7 +1,11 @@
 #include "support/emulator_tool.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +24,30 @@ std::string BinaryDir() {
   return std::filesystem::path(platform::ExecutablePath()).parent_path().parent_path().string();
 }
 
+#ifdef _WIN32
+std::string EmulatorLibrary() { return BinaryDir() + "\\bin\\oraemu.dll"; }
+std::string EmulatorTool() { return BinaryDir() + "\\bin\\oraemu-sql.exe"; }
+
+// One word for cmd.exe; a test never passes a double quote itself.
+std::string ShellQuote(const std::string& text) { return "\"" + text + "\""; }
+
+int RunCommand(const std::string& command, std::string* output) {
+  char folder[MAX_PATH + 1], name[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length >= sizeof folder || !::GetTempFileNameA(folder, "skv", 0, name)) return -1;
+  // cmd /c drops the first and the last double quote of a line that holds
+  // more than two, and keeps the rest as it is.
+  const int status = std::system(("\"(" + command + ") > \"" + name + "\" 2>&1\"").c_str());
+  if (output) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    *output = text.str();
+  }
+  std::remove(name);
+  return status;
+}
+#else
 std::string EmulatorLibrary() { return BinaryDir() + "/lib/liboraemu.so"; }
 std::string EmulatorTool() { return BinaryDir() + "/bin/oraemu-sql"; }
 
@@ -43,6 +71,7 @@ int RunCommand(const std::string& command, std::string* output) {
   std::remove(name);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
 std::string OwnerGrants(const std::string& user, const std::string& password) {
   return "CREATE USER " + user + " IDENTIFIED BY " + password + ";\n" +

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -16,9 +17,22 @@ class TTempFolder {
   explicit TTempFolder(const std::string& tag = "") {
     std::string pattern =
         (std::filesystem::temp_directory_path() / ("skelvane-" + (tag.empty() ? "" : tag + "-") + "XXXXXX")).string();
+#ifdef _WIN32
+    // No mkdtemp: a random name, taken only if nobody has it.
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      std::string name = pattern;
+      for (size_t i = name.size() - 6; i < name.size(); ++i) name[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[random() % 36];
+      std::error_code error;
+      if (std::filesystem::create_directory(name, error)) path_ = name;
+    }
+    if (path_.empty()) throw std::runtime_error("cannot create a folder like " + pattern);
+#else
     // A null result would otherwise become a string and crash.
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a folder like " + pattern);
     path_ = pattern;
+#endif
   }
   ~TTempFolder() {
     std::error_code ignored;
@@ -28,7 +42,15 @@ class TTempFolder {
   TTempFolder& operator=(const TTempFolder&) = delete;
 
   const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+  std::string operator/(const std::string& relative) const {
+#ifdef _WIN32
+    std::string native = relative;
+    for (char& c : native) c = c == '/' ? '\\' : c;
+    return path_ + "\\" + native;
+#else
+    return path_ + "/" + relative;
+#endif
+  }
 
   // Creates the folders of `relative` below this one.
   std::string MakeFolder(const std::string& relative) const {
