@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: the document reader's
-# fuzzer, the suite as is, and the suite again under the address and
+# Installs what is missing, builds and runs every test: the Windows build's
+# suite under wine, the document reader's fuzzer, the suite as is, and the suite again under the address and
 # undefined-behaviour sanitizers.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -9,6 +9,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 echo "== build and test"
 "$here/scripts/build.sh" "$here/build"
 (cd "$here/build" && ctest --output-on-failure -j "$(nproc)" --timeout 600)
+
+echo "== build the Windows programs and run their suite under wine"
+"$here/scripts/build-windows.sh" "$here/build-windows"
+"$here/scripts/test-windows.sh" "$here/build-windows"
 
 echo "== fuzz the document reader for 60 seconds"
 "$here/scripts/fuzz.sh" 60

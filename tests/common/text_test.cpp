@@ -53,6 +53,8 @@ TEST(LineEnds, OnlyCrLfPairsLoseTheirCr) {
   for (const auto& c : cases) EXPECT_EQ(WithLfLineEnds(c.text), c.printed) << c.text;
 }
 
+// The Windows build holds them in Windows-1251 (tests/windows).
+#ifndef _WIN32
 TEST(Messages, RussianTextsAreUtf8Bytes) {
   // Guards against building with another execution character set.
   EXPECT_EQ(std::string(messages::kDatabaseErrorReason),
@@ -60,6 +62,7 @@ TEST(Messages, RussianTextsAreUtf8Bytes) {
             "\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD1\x85. "
             "\xD0\xBF\xD1\x80\xD0\xB8\xD1\x87\xD0\xB8\xD0\xBD\xD0\xB0:");
 }
+#endif
 
 }  // namespace
 }  // namespace skelvane

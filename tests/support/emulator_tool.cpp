@@ -37,7 +37,7 @@ int RunCommand(const std::string& command, std::string* output) {
   if (length == 0 || length >= sizeof folder || !::GetTempFileNameA(folder, "skv", 0, name)) return -1;
   // cmd /c drops the first and the last double quote of a line that holds
   // more than two, and keeps the rest as it is.
-  const int status = std::system(("\"(" + command + ") > \"" + name + "\" 2>&1\"").c_str());
+  const int status = std::system(("\"" + command + " > \"" + name + "\" 2>&1\"").c_str());
   if (output) {
     std::ifstream in(name, std::ios::binary);
     std::stringstream text;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/main_form.h"
+#include "app/settings_location.h"
 #include "common/platform.h"
 #include "common/platform_registry.h"
 #include "common/text.h"
@@ -123,6 +124,13 @@ TEST(WindowsProcessTest, TheSettingsFileSitsBesideTheExecutable) {
   EXPECT_TRUE(SameText(exe.substr(exe.size() - 4), ".exe")) << exe;
   EXPECT_EQ(SettingsFileNameFor(exe), exe.substr(0, exe.size() - 4) + ".ini");
   EXPECT_EQ(DirectoryOf(SettingsFileNameFor(exe)), DirectoryOf(exe));
+  // Beside the executable even when no file is there yet and a Linux
+  // configuration folder is named.
+  SetEnv("XDG_CONFIG_HOME", "C:\\config");
+  SetEnv("HOME", "C:\\users\\someone");
+  EXPECT_EQ(SettingsFilePath(exe), exe.substr(0, exe.size() - 4) + ".ini");
+  UnsetEnv("XDG_CONFIG_HOME");
+  UnsetEnv("HOME");
 
   struct TCase {
     const char* exe;
