@@ -39,7 +39,8 @@ std::string UsageText() {
       "Without --password the password is read from the terminal without echo,\n"
       "or as the first line of standard input when that is not a terminal.\n"
       "OCIDLL=PATH names the Oracle client library to load; ORACLEHOME=NAME picks\n"
-      "the Oracle home.\n"
+      "the Oracle home. --oci7 (export, update, plan) speaks the Oracle 7 call\n"
+      "interface even when the client library offers OCI 8.\n"
       "\n"
       "Standard output receives the Common log; --update-log FILE writes the\n"
       "Update log. A FILE that cannot be written (export) or read (update) is\n"
@@ -121,6 +122,10 @@ TCliOptions ParseArguments(const std::vector<std::string>& args) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
       inlineValue = true;
+    }
+    if (name == "--oci7" && !inlineValue) {
+      options.UseOCI7 = true;
+      continue;
     }
     const bool compares = options.Command == TCommand::Update || options.Command == TCommand::Plan ||
                           options.Command == TCommand::Diff;

@@ -24,6 +24,8 @@ struct TCliOptions {
   // diff: the document standing for the database, and the one to reach.
   std::string OldFile;
   std::string NewFile;
+  // --oci7: the session speaks the Oracle 7 call interface.
+  bool UseOCI7 = false;
   // OCIDLL=... and ORACLEHOME=..., handed to the access layer as the
   // process's command-line parameters.
   std::vector<std::string> ClientParameters;

@@ -200,6 +200,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     form.cbPlanOnly.SetChecked(plan);
 
     TDM& dm = form.DataModule();
+    dm.OracleSession1.Preferences.UseOCI7 = options.UseOCI7;
     const int rejectedBefore = dm.RejectedStatements;
     TOperationOutcome outcome;
     if (options.Command == TCommand::Export) {

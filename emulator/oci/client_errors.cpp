@@ -33,6 +33,10 @@ const char* Text(int code) {
     case kFetchOutOfSequence: return "fetch out of sequence";
     case kCallbackError: return "user defined callback error";
     case kInvalidFetch: return "invalid fetch operation";
+    case kInvalidCursor: return "invalid cursor";
+    case kNotLoggedOn: return "not logged on";
+    case kServiceNotInitialized: return "service handle not initialized";
+    case kOperationNotAllowed: return "this OCI operation is not currently allowed";
   }
   return "unknown error";
 }
@@ -45,6 +49,11 @@ std::string ClientMessage(int code, const std::string& argument) {
   std::string text = Text(code);
   if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
   return prefix + text;
+}
+
+std::string StandardMessage(int code) {
+  if (std::string(Text(code)) != "unknown error") return ClientMessage(code);
+  return oraemu::OraMessage(code);
 }
 
 oraemu::EOraError ClientError(int code, const std::string& argument) {

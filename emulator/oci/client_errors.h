@@ -10,7 +10,9 @@
 namespace oraemu::oci {
 
 enum ClientCode : int {
+  kInvalidCursor = 1001,
   kFetchOutOfSequence = 1002,
+  kNotLoggedOn = 1012,
   kNoDataFound = 1403,
   kNullFetched = 1405,
   kTruncated = 1406,
@@ -35,11 +37,16 @@ enum ClientCode : int {
   kInternal = 600,
   kCallbackError = 24343,
   kInvalidFetch = 24391,
+  kServiceNotInitialized = 24324,
+  kOperationNotAllowed = 24325,
 };
 
 // "ORA-nnnnn: " + the standard text of a client-side error.
 std::string ClientMessage(int code, const std::string& argument = {});
 oraemu::EOraError ClientError(int code, const std::string& argument = {});
+// The text of any error number without its arguments: the client's own
+// texts first, then the server's message file.
+std::string StandardMessage(int code);
 
 }  // namespace oraemu::oci
 

@@ -127,6 +127,9 @@ struct SvcCtxHandle : Handle {
   Handle* transaction = nullptr;
   ub4 stmtCacheSize = 20;
   bool stmtCacheEnabled = false;
+  // Lent to an Oracle 7 login data area (OCISvcCtxToLda): OCI 8 calls on it
+  // are refused until OCILdaToSvcCtx gives it back.
+  bool lentToLda = false;
   // Released statements kept for OCIStmtPrepare2, keyed by tag or text.
   std::vector<std::pair<std::string, StmtHandle*>> cache;
 };

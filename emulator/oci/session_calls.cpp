@@ -56,6 +56,14 @@ ServerHandle* ServerOf(void* hndlp, ub1 hndltype) {
   return nullptr;
 }
 
+// The server's version text: ORAEMU_BANNER when set, so that tests can meet
+// servers of other releases; else the database's own banner.
+std::string Banner(const oraemu::Database& database) {
+  const char* banner = std::getenv("ORAEMU_BANNER");
+  if (banner != nullptr && *banner != '\0') return banner;
+  return database.VersionBanner();
+}
+
 void CopyText(const std::string& text, OraText* bufp, ub4 bufsz) {
   if (bufp == nullptr || bufsz == 0) return;
   const size_t n = std::min<size_t>(text.size(), bufsz - 1);
@@ -167,6 +175,7 @@ ORAEMU_EXPORT sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession*
   auto* svc = As<SvcCtxHandle>(svchp, OCI_HTYPE_SVCCTX);
   if (svc == nullptr) return OCI_INVALID_HANDLE;
   svc->fnCode = kFnSessionEnd;
+  if (svc->lentToLda) return ErrorSink(errhp).Report(kOperationNotAllowed);
   auto* user = usrhp != nullptr ? As<SessionHandle>(usrhp, OCI_HTYPE_SESSION) : svc->session;
   ErrorSink sink(errhp);
   if (user == nullptr || !user->session) return sink.Report(kNotConnected);
@@ -183,7 +192,7 @@ ORAEMU_EXPORT sword OCIServerVersion(void* hndlp, OCIError* errhp, OraText* bufp
   if (AnyHandle(hndlp) == nullptr) return OCI_INVALID_HANDLE;
   ErrorSink sink(errhp);
   return Guarded(sink, [&] {
-    CopyText(LiveConnection(ServerOf(hndlp, hndltype)).database->VersionBanner(), bufp, bufsz);
+    CopyText(Banner(*LiveConnection(ServerOf(hndlp, hndltype)).database), bufp, bufsz);
     AnyHandle(hndlp)->fnCode = kFnServerVersion;
     return OCI_SUCCESS;
   });
@@ -194,7 +203,7 @@ ORAEMU_EXPORT sword OCIServerRelease(void* hndlp, OCIError* errhp, OraText* bufp
   if (AnyHandle(hndlp) == nullptr) return OCI_INVALID_HANDLE;
   ErrorSink sink(errhp);
   return Guarded(sink, [&] {
-    const std::string banner = LiveConnection(ServerOf(hndlp, hndltype)).database->VersionBanner();
+    const std::string banner = Banner(*LiveConnection(ServerOf(hndlp, hndltype)).database);
     CopyText(banner, bufp, bufsz);
     if (version != nullptr) *version = PackedRelease(banner);
     return OCI_SUCCESS;
@@ -289,6 +298,7 @@ sword EndTransaction(OCISvcCtx* svchp, OCIError* errhp, ub4 fnCode) {
   if (svc == nullptr) return OCI_INVALID_HANDLE;
   svc->fnCode = fnCode;
   ErrorSink sink(errhp);
+  if (svc->lentToLda) return sink.Report(kOperationNotAllowed);
   return Guarded(sink, [&] {
     if (svc->session == nullptr || !svc->session->session) throw ClientError(kNotConnected);
     LiveConnection(svc->session->server);
@@ -309,14 +319,5 @@ ORAEMU_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 /*fl
 ORAEMU_EXPORT sword OCIDescribeAny(OCISvcCtx* svchp, OCIError* errhp, void*, ub4, ub1, ub1, ub1,
                                    OCIDescribe*) {
   if (AnyHandle(svchp) == nullptr) return OCI_INVALID_HANDLE;
-  return ErrorSink(errhp).Report(kUnimplemented);
-}
-
-ORAEMU_EXPORT sword OCISvcCtxToLda(OCISvcCtx* svchp, OCIError* errhp, void*) {
-  if (AnyHandle(svchp) == nullptr) return OCI_INVALID_HANDLE;
-  return ErrorSink(errhp).Report(kUnimplemented);
-}
-
-ORAEMU_EXPORT sword OCILdaToSvcCtx(OCISvcCtx**, OCIError* errhp, void*) {
   return ErrorSink(errhp).Report(kUnimplemented);
 }

@@ -218,6 +218,8 @@ ORAEMU_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* e
   if (svc == nullptr || stmt == nullptr) return OCI_INVALID_HANDLE;
   stmt->fnCode = kFnStmtExecute;
   ErrorSink sink(errhp);
+  // A service context lent to an Oracle 7 login area serves only Oracle 7 calls.
+  if (svc->lentToLda) return sink.Report(kOperationNotAllowed);
   return Guarded(sink, [&] { return Execute(*svc, *stmt, iters, rowoff, mode, sink); });
 }
 

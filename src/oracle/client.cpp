@@ -60,6 +60,7 @@ struct TClientState {
   std::array<bool, kOciGroupCount> available{};
   bool useOCI8 = false;
   TOciEntryPoints entry;
+  TOci7EntryPoints entry7;
 };
 
 TClientState& State() {
@@ -144,6 +145,10 @@ void ResolveEntryPoints() {
   s.entry.name = reinterpret_cast<decltype(s.entry.name)>(s.library.Symbol(#name));
   SKELVANE_OCI_ENTRY_POINTS(SKELVANE_OCI_RESOLVE)
 #undef SKELVANE_OCI_RESOLVE
+#define SKELVANE_OCI_RESOLVE(name) \
+  s.entry7.name = reinterpret_cast<decltype(s.entry7.name)>(s.library.Symbol(#name));
+  SKELVANE_OCI7_ENTRY_POINTS(SKELVANE_OCI_RESOLVE)
+#undef SKELVANE_OCI_RESOLVE
   s.useOCI8 = s.available[static_cast<int>(TOciGroup::Oci8Core)] && !s.forceOracle7;
 }
 
@@ -170,6 +175,7 @@ void ResetState(TClientState& s) {
   s.available.fill(false);
   s.useOCI8 = false;
   s.entry = TOciEntryPoints{};
+  s.entry7 = TOci7EntryPoints{};
 }
 
 std::string ReasonText(TLoadResult result, const std::string& path) {
@@ -240,8 +246,7 @@ void InitializeClient() {
   }
 
   if (!s.useOCI8 && s.available[static_cast<int>(TOciGroup::Opinit)]) {
-    using OpinitFn = sword (*)(ub4);
-    if (auto opinit = reinterpret_cast<OpinitFn>(s.library.Symbol("opinit"))) opinit(0);
+    if (s.entry7.opinit) s.entry7.opinit(OCI_EV_DEF);
   }
   if (s.useOCI8 && !s.available[static_cast<int>(TOciGroup::Oci81)] && s.entry.OCIInitialize) {
     s.entry.OCIInitialize(OCI_THREADED | OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
@@ -259,6 +264,8 @@ std::string ClientTrace() {
 }
 
 const TOciEntryPoints& ClientEntryPoints() { return State().entry; }
+
+const TOci7EntryPoints& ClientEntryPoints7() { return State().entry7; }
 
 bool ClientGroupAvailable(TOciGroup group) { return State().available[static_cast<int>(group)]; }
 

@@ -68,6 +68,7 @@ bool ClientLoaded();
 // The lines written while choosing and loading the library, joined by "\r\n".
 std::string ClientTrace();
 const TOciEntryPoints& ClientEntryPoints();
+const TOci7EntryPoints& ClientEntryPoints7();
 bool ClientGroupAvailable(TOciGroup group);
 // OCI 8 core available and Oracle 7 not forced.
 bool ClientUseOCI8();

@@ -4,6 +4,7 @@
 #define SKELVANE_ORACLE_OCI_ENTRY_POINTS_H
 
 #include "oracle/oci.h"
+#include "oracle/oci7.h"
 
 // X(name) once per entry point this system calls through TOciEntryPoints.
 #define SKELVANE_OCI_ENTRY_POINTS(X)                                          \
@@ -22,6 +23,13 @@ namespace skelvane::oracle {
 struct TOciEntryPoints {
 #define SKELVANE_OCI_FN(name) decltype(&::name) name = nullptr;
   SKELVANE_OCI_ENTRY_POINTS(SKELVANE_OCI_FN)
+#undef SKELVANE_OCI_FN
+};
+
+// The Oracle 7 calls, resolved the same way.
+struct TOci7EntryPoints {
+#define SKELVANE_OCI_FN(name) decltype(&::name) name = nullptr;
+  SKELVANE_OCI7_ENTRY_POINTS(SKELVANE_OCI_FN)
 #undef SKELVANE_OCI_FN
 };
 

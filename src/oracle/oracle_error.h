@@ -13,10 +13,13 @@ class TOracleSession;
 // Fixed messages of the plain exceptions that report misuse of the layer.
 inline constexpr const char kNotLoggedOn[] = "Not logged on";
 inline constexpr const char kSessionUndefined[] = "Session undefined";
-// The Oracle 7 call interface is not implemented; a client library without
-// the OCI 8 interface (or a session set to use Oracle 7) is refused with this.
+// A session set to use the Oracle 7 calls, on a client library without them.
 inline constexpr const char kOracle7NotSupported[] =
-    "The Oracle 7 call interface is not supported: the client library must offer OCI 8";
+    "The client library does not offer the Oracle 7 call interface";
+// A server that speaks only the Oracle 7 calls, on a client library without
+// them; the server's version text follows.
+inline constexpr const char kOracle7ServerNeedsCalls[] =
+    "The server speaks only the Oracle 7 call interface, which the client library does not offer: ";
 
 // Longest message an EOracleError carries.
 inline constexpr std::size_t kMaxErrorMessage = 1023;

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "oracle/field_format.h"
 #include "oracle/query_columns.h"
+#include "oracle/query_oci7.h"
 #include "oracle/query_text.h"
 
 namespace skelvane::oracle {
@@ -18,6 +19,9 @@ const char kBeyondEof[] = "You cannot access field data beyond Eof";
 const int kMaxColumnName = 30;
 
 bool IsOk(sword st) { return st == OCI_SUCCESS || st == OCI_SUCCESS_WITH_INFO; }
+
+// Oracle 7 return codes that end a fetch without an error.
+bool Acceptable7(int rc) { return rc == 0 || rc == 1403 || rc == 1406; }
 
 const TSessionPreferences& DefaultPreferences() {
   static const TSessionPreferences defaults;
@@ -51,6 +55,9 @@ struct TOracleQuery::Impl {
   OCIError* err = nullptr;
   OCIError* err2 = nullptr;  // for reads that must not overwrite the error being raised
   void* rowid = nullptr;
+  // The cursor on the Oracle 7 interface, used instead of the handles.
+  bool v7 = false;
+  TCursor7 cursor7;
   TOracleSession* registered = nullptr;
 
   const TSessionPreferences& Prefs() const {
@@ -79,6 +86,8 @@ struct TOracleQuery::Impl {
 
   // Frees the cursor's handles while their environment still exists.
   void ReleaseCursor() noexcept {
+    if (cursorSession) cursor7.Close(*cursorSession);
+    v7 = false;
     if (cursorSession && cursorSession->Connected()) {
       const TOciEntryPoints& oci = cursorSession->Oci();
       if (stmt && oci.OCIHandleFree) oci.OCIHandleFree(stmt, OCI_HTYPE_STMT);
@@ -104,7 +113,14 @@ struct TOracleQuery::Impl {
   }
 
   void OpenCursor(TOracleSession& s) {
-    if (cursorSession && cursorSession != &s) CloseCursor();
+    if (cursorSession && (cursorSession != &s || v7 == s.UsesOCI8())) CloseCursor();
+    if (!s.UsesOCI8()) {
+      if (cursor7.IsOpen()) return;
+      cursorSession = &s;
+      v7 = true;
+      cursor7.Open(s);
+      return;
+    }
     if (err) return;
     cursorSession = &s;
     const TOciEntryPoints& oci = s.Oci();
@@ -132,7 +148,7 @@ struct TOracleQuery::Impl {
   }
 
   bool MustParse(const std::string& text) const {
-    if (!stmt || !q.Optimize || text != parsedText || !ParseIsReusable(statementType)) return true;
+    if (!(v7 ? cursor7.IsOpen() : stmt != nullptr) || !q.Optimize || text != parsedText || !ParseIsReusable(statementType)) return true;
     if (VariableShape() != parsedVariables) return true;
     for (int i = 0; i < variables.Count(); ++i) {
       const TVariableData& v = variables[i];
@@ -141,7 +157,7 @@ struct TOracleQuery::Impl {
     return false;
   }
 
-  void Parse(TOracleSession& s, const std::string& text) {
+  void Parse(TOracleSession& s, const std::string& text, bool describeOnly) {
     const TOciEntryPoints& oci = s.Oci();
     columns.clear();
     described = false;
@@ -149,6 +165,17 @@ struct TOracleQuery::Impl {
     parsedText = text;
     parsedVariables = VariableShape();
     ForgetBinds();
+    if (v7) {
+      // Oracle 7 parses at once (and runs DDL then), so a parse error has
+      // its position; Describe defers the work to the describe step.
+      if (const int rc = cursor7.Parse(s, text, describeOnly); rc != 0) {
+        ErrorPosition(parsedText, cursor7.ErrorOffset(), errorLine, errorColumn);
+        parsedText.clear();
+        s.RaiseError7(rc);
+      }
+      statementType = cursor7.FunctionCode();
+      return;
+    }
     if (stmt) {
       oci.OCIHandleFree(stmt, OCI_HTYPE_STMT);
       stmt = nullptr;
@@ -177,6 +204,7 @@ struct TOracleQuery::Impl {
   }
 
   void Bind(TOracleSession& s) {
+    if (v7) return cursor7.Bind(s, variables);
     const TOciEntryPoints& oci = s.Oci();
     for (int i = 0; i < variables.Count(); ++i) {
       TVariableData& v = variables[i];
@@ -222,6 +250,7 @@ struct TOracleQuery::Impl {
   }
 
   void ComputeErrorPosition(TOracleSession& s) {
+    if (v7) return ErrorPosition(parsedText, cursor7.ErrorOffset(), errorLine, errorColumn);
     const TOciEntryPoints& oci = s.Oci();
     const ub4 attr = s.Has81() ? OCI_ATTR_PARSE_ERROR_OFFSET : OCI_ATTR_PARSE_ERROR_OFFSET_OLD;
     ub2 offset = 0;
@@ -310,6 +339,12 @@ struct TOracleQuery::Impl {
   void Fetch(TOracleSession& s, int rows) {
     const TOciEntryPoints& oci = s.Oci();
     ResetLongs();
+    if (v7) {
+      const int rc = cursor7.Fetch(s, rows);
+      if (!Acceptable7(rc)) s.RaiseError7(rc);
+      cursor7.ReadLongs(s, columns);
+      return;
+    }
     sword st = s.Has90() && oci.OCIStmtFetch2
                    ? oci.OCIStmtFetch2(stmt, err, static_cast<ub4>(rows), OCI_FETCH_NEXT, 0, OCI_DEFAULT)
                    : oci.OCIStmtFetch(stmt, err, static_cast<ub4>(rows), OCI_FETCH_NEXT, OCI_DEFAULT);
@@ -317,6 +352,7 @@ struct TOracleQuery::Impl {
   }
 
   int RowCount() const {
+    if (v7) return cursor7.IsOpen() ? cursor7.RowCount() : 0;
     if (!stmt || !cursorSession || !cursorSession->Connected()) return 0;
     ub4 n = 0;
     if (!IsOk(cursorSession->Oci().OCIAttrGet(stmt, OCI_HTYPE_STMT, &n, nullptr, OCI_ATTR_ROW_COUNT, err2)))
@@ -334,9 +370,19 @@ struct TOracleQuery::Impl {
     const std::string text = BuildStatementText(sql, variables);
     if (q.Debug && DebugHook()) DebugHook()(DebugText());
     OpenCursor(s);
-    if (MustParse(text)) Parse(s, text);
+    if (MustParse(text)) Parse(s, text, describeOnly);
     Bind(s);
     if (statementType != 4 || described) return false;
+    if (v7) {
+      if (const int rc = cursor7.Describe(s, columns, rowsPerFetch, q.ReadBuffer, q.StringFieldsOnly, Prefs())) {
+        ComputeErrorPosition(s);
+        s.RaiseError7(rc);
+      }
+      cursor7.Define(s, columns, rowsPerFetch);
+      described = true;
+      if (!describeOnly) ExecuteFetch7(s);
+      return true;
+    }
     const TOciEntryPoints& oci = s.Oci();
     sword st = oci.OCIStmtExecute(s.SvcCtxHandle(), stmt, err, 0, 0, nullptr, nullptr,
                                   describeOnly ? OCI_DESCRIBE_ONLY : OCI_DEFAULT);
@@ -351,12 +397,24 @@ struct TOracleQuery::Impl {
     return true;
   }
 
+  // oexfet: executes the query and fetches the first batch.
+  void ExecuteFetch7(TOracleSession& s) {
+    ResetLongs();
+    if (const int rc = cursor7.ExecuteFetch(s, rowsPerFetch); !Acceptable7(rc)) {
+      ComputeErrorPosition(s);
+      s.RaiseError7(rc);
+    }
+    cursor7.ReadLongs(s, columns);
+  }
+
   void Execute() {
     TOracleSession& s = CheckSession();
     const bool firstBatchFetched = Prepare(s, false);
     const TOciEntryPoints& oci = s.Oci();
     if (statementType == 4) {
-      if (!firstBatchFetched) {  // described before: executing delivers the first batch
+      if (!firstBatchFetched && v7) {
+        ExecuteFetch7(s);
+      } else if (!firstBatchFetched) {  // described before: executing delivers the first batch
         ResetLongs();
         sword st = oci.OCIStmtExecute(s.SvcCtxHandle(), stmt, err, static_cast<ub4>(rowsPerFetch), 0, nullptr,
                                       nullptr, OCI_DEFAULT);
@@ -368,6 +426,16 @@ struct TOracleQuery::Impl {
       currentRow = 0;
       rowsInBatch = RowCount();
       eof = rowsInBatch == 0;
+      return;
+    }
+    if (v7) {
+      if (const int rc = cursor7.Execute(s, Iterations()); rc != 0) {
+        ComputeErrorPosition(s);
+        parsedText.clear();
+        s.RaiseError7(rc);
+      }
+      statementType = cursor7.FunctionCode();
+      eof = true;
       return;
     }
     sword st = oci.OCIStmtExecute(s.SvcCtxHandle(), stmt, err, static_cast<ub4>(Iterations()), 0, nullptr,

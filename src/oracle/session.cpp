@@ -111,6 +111,22 @@ TLogonData SplitLogon(const TLogonData& data) {
   return result;
 }
 
+std::string Oracle7ConnectString(const TLogonData& data) {
+  std::string text = data.Username;
+  if (!data.Password.empty()) text += "/" + data.Password;
+  if (!data.Database.empty()) text += "@" + data.Database;
+  if (data.ConnectAs == TConnectAs::SYSDBA) text += " as SYSDBA";
+  if (data.ConnectAs == TConnectAs::SYSOPER) text += " as SYSOPER";
+  return text;
+}
+
+bool NamesOracle7Server(const std::string& versionText) {
+  const std::string upper = AnsiUpperCase(versionText);
+  for (const char* mark : {"ORACLE8", "ORACLE9", "RELEASE 1"})
+    if (upper.find(mark) != std::string::npos) return false;
+  return upper.find("ORACLE7") != std::string::npos || upper.find("RELEASE 7.") != std::string::npos;
+}
+
 std::function<int(int)>& TOracleSession::CursorHook() {
   static std::function<int(int)> hook;
   return hook;
@@ -129,6 +145,22 @@ TOracleSession::~TOracleSession() {
 }
 
 const TOciEntryPoints& TOracleSession::Oci() const { return ClientEntryPoints(); }
+
+const TOci7EntryPoints& TOracleSession::Oci7() const { return ClientEntryPoints7(); }
+
+void TOracleSession::RaiseError7(int code) const {
+  std::string text;
+  if (const auto oerhms = Oci7().oerhms) {
+    std::string buffer(kErrorBufferSize, '\0');
+    oerhms(const_cast<Lda_Def*>(&lda_), static_cast<sb2>(code), reinterpret_cast<OraText*>(buffer.data()),
+           kErrorBufferSize);
+    buffer.resize(std::min(buffer.find('\0'), buffer.size()));
+    while (!buffer.empty() && (buffer.back() == '\n' || buffer.back() == '\r')) buffer.pop_back();
+    text = std::move(buffer);
+  }
+  if (text.empty()) text = "Oracle 7 call failed: return code " + std::to_string(code);
+  throw EOracleError(text, code, this);
+}
 
 bool TOracleSession::Has81() const { return ClientGroupAvailable(TOciGroup::Oci81); }
 
@@ -179,16 +211,35 @@ void TOracleSession::LogOn() {
     InitializeClient();
   }
   LogOff();
-  if (Preferences.UseOCI7 || !ClientUseOCI8()) throw std::runtime_error(kOracle7NotSupported);
+  oci8InUse_ = !Preferences.UseOCI7 && ClientUseOCI8();
+  if (!oci8InUse_ && !ClientGroupAvailable(TOciGroup::Oracle7Core)) {
+    throw std::runtime_error(kOracle7NotSupported);
+  }
 
   const TLogonData split = SplitLogon({LogonUsername, LogonPassword, LogonDatabase, ConnectAs});
   LogonUsername = split.Username;
   LogonPassword = split.Password;
   LogonDatabase = split.Database;
   ConnectAs = split.ConnectAs;
+  hda_.fill(0);
+  lda_ = Lda_Def{};
 
   try {
-    Connect();
+    if (oci8InUse_) {
+      Connect();
+      if (NamesOracle7Server(serverVersion_)) SwitchToOracle7();
+    } else {
+      // Built from the parts, so that a password typed in its own field
+      // reaches the server also when the user name carries a role.
+      std::string connectString = Oracle7ConnectString(split);
+      try {
+        Connect7(connectString);
+      } catch (...) {
+        std::fill(connectString.begin(), connectString.end(), '\0');
+        throw;
+      }
+      std::fill(connectString.begin(), connectString.end(), '\0');
+    }
   } catch (...) {
     // A refused logon keeps nothing attached.
     (void)Disconnect();
@@ -270,9 +321,6 @@ void TOracleSession::Connect() {
     }
   }
 
-  // Servers that lack the 8/9/"Release 1x" marks would have this connection
-  // fall back to the Oracle 7 calls; every server this layer can reach
-  // speaks OCI 8, so the text is kept for information only.
   std::string version(kVersionBufferSize, '\0');
   status = oci.OCIServerVersion(srv_, err_, reinterpret_cast<OraText*>(version.data()),
                                 kVersionBufferSize, OCI_HTYPE_SERVER);
@@ -285,6 +333,40 @@ void TOracleSession::Connect() {
     status = oci.OCIAttrSet(svc_, OCI_HTYPE_SVCCTX, &size, 0, OCI_ATTR_STMTCACHESIZE, err_);
     if (status != OCI_SUCCESS) RaiseError(err_, status);
   }
+}
+
+void TOracleSession::SwitchToOracle7() {
+  if (!ClientGroupAvailable(TOciGroup::Oracle7Core)) {
+    throw std::runtime_error(kOracle7ServerNeedsCalls + serverVersion_);
+  }
+  const sword status = Oci().OCISvcCtxToLda(svc_, err_, &lda_);
+  if (status != OCI_SUCCESS) RaiseError(err_, status);
+  converted_ = true;
+  oci8InUse_ = false;
+}
+
+void TOracleSession::Connect7(const std::string& connectString) {
+  const TOci7EntryPoints& oci7 = Oci7();
+  auto* text = reinterpret_cast<OraText*>(const_cast<char*>(connectString.c_str()));
+  const sword result = ClientGroupAvailable(TOciGroup::Olog)
+                           ? oci7.olog(&lda_, hda_.data(), text, -1, nullptr, -1, nullptr, -1, OCI_LM_DEF)
+                           : oci7.orlon(&lda_, hda_.data(), text, -1, nullptr, -1, 0);
+  const int code = lda_.rc != 0 ? lda_.rc : result;
+  logonWarning_.clear();
+  if (code == 0) {
+    loggedOn7_ = true;
+    return;
+  }
+  if (IsLogonWarning(code)) {
+    loggedOn7_ = true;
+    try {
+      RaiseError7(code);
+    } catch (const EOracleError& warning) {
+      logonWarning_ = warning.Message();
+    }
+    return;
+  }
+  RaiseError7(code);
 }
 
 void TOracleSession::LogOff() {
@@ -313,12 +395,38 @@ std::exception_ptr TOracleSession::Disconnect() {
     return first;
   }
   const TOciEntryPoints& oci = Oci();
+  const bool wasConnected = connected_;
   if (connected_) {
-    if (RollbackOnDisconnect) oci.OCITransRollback(svc_, err_, OCI_DEFAULT);
+    if (RollbackOnDisconnect) {
+      if (oci8InUse_) {
+        oci.OCITransRollback(svc_, err_, OCI_DEFAULT);
+      } else if (Oci7().orol) {
+        Oci7().orol(&lda_);
+      }
+    }
     for (TOracleDependant* d : std::vector<TOracleDependant*>(dependants_)) d->CloseOnLogOff();
     connected_ = false;
-    keep(oci.OCISessionEnd(svc_, err_, usr_, OCI_DEFAULT),
-         [this](sword s) { RaiseError(err_, s); });
+  }
+  // A login area made from the service context goes back to it first; the
+  // session behind it is then an OCI 8 session and ends as one.
+  if (converted_) {
+    converted_ = false;
+    OCISvcCtx* svc = svc_;
+    keep(oci.OCILdaToSvcCtx(&svc, err_, &lda_), [this](sword s) { RaiseError(err_, s); });
+    if (svc) svc_ = svc;
+    oci8InUse_ = true;
+  }
+  if (loggedOn7_) {
+    loggedOn7_ = false;
+    if (Oci7().ologof(&lda_) != 0 && lda_.rc != 0 && !first) {
+      try {
+        RaiseError7(lda_.rc);
+      } catch (...) {
+        first = std::current_exception();
+      }
+    }
+  } else if (wasConnected) {
+    keep(oci.OCISessionEnd(svc_, err_, usr_, OCI_DEFAULT), [this](sword s) { RaiseError(err_, s); });
   }
   if (serverAttached_) {
     serverAttached_ = false;

@@ -3,6 +3,7 @@
 #ifndef SKELVANE_ORACLE_SESSION_H
 #define SKELVANE_ORACLE_SESSION_H
 
+#include <array>
 #include <exception>
 #include <functional>
 #include <string>
@@ -47,6 +48,16 @@ struct TLogonData {
 // credentials. Slashes and at signs inside double quotes belong to the name.
 TLogonData SplitLogon(const TLogonData& data);
 
+// The connect string the Oracle 7 logon takes: user, "/" password,
+// "@" database and " as SYSDBA" or " as SYSOPER", each part when it is set.
+std::string Oracle7ConnectString(const TLogonData& data);
+
+// Whether a server's version text names an Oracle 7 server: it has none of
+// the marks "ORACLE8", "ORACLE9" and "RELEASE 1" of later servers (in any
+// case) and names "ORACLE7" or "RELEASE 7.". Banners of 21c and 23ai lack
+// the marks too, and stay on OCI 8.
+bool NamesOracle7Server(const std::string& versionText);
+
 // Queries and data sets bound to a session; closed at LogOff.
 class TOracleDependant {
  public:
@@ -83,11 +94,13 @@ class TOracleSession {
 
   // Loads the client library on first use (EInitializationError when it
   // cannot), logs off a connected session, splits a connect string typed as
-  // the user name and connects over OCI 8. Database errors raise
-  // EOracleError; ORA-28002 and ORA-28011 connect and fill LogonWarning.
-  // The Oracle 7 call interface is not implemented: a library without OCI 8
-  // (or Preferences.UseOCI7) is refused with kOracle7NotSupported, and a
-  // server whose version text lacks the 8/9/"Release 1x" marks stays on OCI 8.
+  // the user name and connects: over OCI 8 when the library offers it and
+  // Preferences.UseOCI7 is off, else with the Oracle 7 calls (olog, else
+  // orlon). An OCI 8 connection to a server that names itself Oracle 7
+  // switches to the Oracle 7 calls through OCISvcCtxToLda; a library
+  // without them is refused with a plain exception that says so. Database
+  // errors raise EOracleError; ORA-28002 and ORA-28011 connect and fill
+  // LogonWarning.
   void LogOn();
   // Closes the dependants, ends the session, detaches and frees the handles.
   // Every step runs even when an earlier one fails; the first error is raised.
@@ -106,6 +119,16 @@ class TOracleSession {
   bool Has81() const;
   bool Has90() const;
   bool StatementCacheInForce() const;
+
+  // The Oracle 7 side: whether this connection speaks OCI 8, whether its
+  // login data area was made from the OCI 8 service context, the area the
+  // cursors open on and the calls.
+  bool UsesOCI8() const { return oci8InUse_; }
+  bool LoginAreaConverted() const { return converted_; }
+  Lda_Def* LoginArea() { return &lda_; }
+  const TOci7EntryPoints& Oci7() const;
+  // Raises EOracleError with `code` and its text from oerhms.
+  [[noreturn]] void RaiseError7(int code) const;
 
   // Raises EOracleError with record 1 of `errhp` (the first 1023 characters
   // of the client's text and its number). Status OCI_INVALID_HANDLE and the
@@ -130,8 +153,15 @@ class TOracleSession {
   bool statementCacheInForce_ = false;
   std::string serverVersion_;
   std::vector<TOracleDependant*> dependants_;
+  bool oci8InUse_ = true;
+  bool converted_ = false;
+  bool loggedOn7_ = false;  // olog or orlon succeeded and ologof is due
+  Lda_Def lda_{};
+  std::array<ub1, HDA_SIZE> hda_{};
 
   void Connect();
+  void Connect7(const std::string& connectString);
+  void SwitchToOracle7();
   // Ends the session, detaches and frees every handle. Returns the first
   // error met; the work goes on regardless.
   std::exception_ptr Disconnect();
