@@ -15,6 +15,9 @@
 //   #<n> ERROR ORA-nnnnn                    round trip n ended in that error
 //   PREPARE <sql>                           a text handed to OCIStmtPrepare
 //   LOGON <user>  /  LOGOFF <user>          a session begun / ended
+//   V7 LOGON <user>[@<db>]  /  V7 LOGOFF    an Oracle 7 logon (olog, orlon) / ologof
+//   V7 OCISvcCtxToLda  /  V7 OCILdaToSvcCtx a service context lent to a login
+//                                           data area / given back
 // In <sql> and in text values a backslash, CR and LF are written \\, \r and
 // \n, so every event stays on one line. A value is NULL, a number's decimal
 // text, 'text' with quotes doubled, or DATE 'YYYY-MM-DD HH:MM:SS'. Binds are
