@@ -49,6 +49,8 @@ int RunCommand(const std::string& command, std::string* output) {
 }
 #else
 std::string EmulatorLibrary() { return BinaryDir() + "/lib/liboraemu.so"; }
+std::string Oracle7EmulatorLibrary() { return BinaryDir() + "/lib/liboraemu7.so"; }
+std::string Oci8OnlyEmulatorLibrary() { return BinaryDir() + "/lib/liboraemu8.so"; }
 std::string EmulatorTool() { return BinaryDir() + "/bin/oraemu-sql"; }
 
 std::string ShellQuote(const std::string& text) {

@@ -9,6 +9,9 @@ namespace skelvane::testing {
 // The build folder: SKELVANE_BINARY_DIR, else the parent of this program's bin folder.
 std::string BinaryDir();
 std::string EmulatorLibrary();
+// The emulator with the Oracle 7 calls alone, and with OCI 8 alone.
+std::string Oracle7EmulatorLibrary();
+std::string Oci8OnlyEmulatorLibrary();
 std::string EmulatorTool();
 
 // `text` as one word of a POSIX shell command.
