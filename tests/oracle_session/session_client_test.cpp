@@ -46,20 +46,21 @@ TEST_F(SessionClientTest, AMissingLibraryIsAPlainInitializationError) {
   EXPECT_FALSE(session.Connected());
 }
 
-TEST_F(SessionClientTest, AnOracle7OnlyClientIsRefusedWithAClearMessage) {
-  SetForcedClientLibrary(std::string(SKELVANE_TEST_LIBRARY_DIR) + "/libskelvane_fake_oracle7.so");
+TEST_F(SessionClientTest, AnOracle7OnlyClientLogsOnWithOpinitOlogAndOlogof) {
+  const std::string path = std::string(SKELVANE_TEST_LIBRARY_DIR) + "/libskelvane_fake_oracle7.so";
+  SetForcedClientLibrary(path);
+  auto library = platform::TDynamicLibrary::Open(path);
+  auto callLog = reinterpret_cast<const char* (*)()>(library.Symbol("fake_call_log"));
+  reinterpret_cast<void (*)()>(library.Symbol("fake_clear_call_log"))();
   TOracleSession session;
   session.LogonUsername = "scott/tiger@XE";
-  try {
-    session.LogOn();
-    FAIL() << "LogOn succeeded";
-  } catch (const EOracleError&) {
-    FAIL() << "not a database error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), kOracle7NotSupported);
-  }
-  EXPECT_TRUE(ClientLoaded());
+  ASSERT_NO_THROW(session.LogOn());
+  EXPECT_TRUE(session.Connected());
+  EXPECT_FALSE(session.UsesOCI8());
+  EXPECT_STREQ(callLog(), "opinit(0) olog ");
+  session.LogOff();
   EXPECT_FALSE(session.Connected());
+  EXPECT_STREQ(callLog(), "opinit(0) olog ologof ");
 }
 
 TEST_F(SessionClientTest, TheCursorHookShowsTheSessionCursorWhileTheClientLoads) {
