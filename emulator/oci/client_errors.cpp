@@ -51,10 +51,7 @@ std::string ClientMessage(int code, const std::string& argument) {
   return prefix + text;
 }
 
-std::string StandardMessage(int code) {
-  if (std::string(Text(code)) != "unknown error") return ClientMessage(code);
-  return oraemu::OraMessage(code);
-}
+bool IsClientCode(int code) { return std::string(Text(code)) != "unknown error"; }
 
 oraemu::EOraError ClientError(int code, const std::string& argument) {
   return oraemu::EOraError(code, ClientMessage(code, argument));

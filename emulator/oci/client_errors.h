@@ -44,9 +44,8 @@ enum ClientCode : int {
 // "ORA-nnnnn: " + the standard text of a client-side error.
 std::string ClientMessage(int code, const std::string& argument = {});
 oraemu::EOraError ClientError(int code, const std::string& argument = {});
-// The text of any error number without its arguments: the client's own
-// texts first, then the server's message file.
-std::string StandardMessage(int code);
+// Whether the client has a text of its own for `code`.
+bool IsClientCode(int code);
 
 }  // namespace oraemu::oci
 

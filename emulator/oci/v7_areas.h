@@ -46,6 +46,12 @@ struct V7Cursor {
   StmtHandle* Stmt() const { return As<StmtHandle>(stmt, OCI_HTYPE_STMT); }
 };
 
+// The text of any error number without its arguments: the client's own
+// texts first, then the server's message file.
+inline std::string StandardMessage(int code) {
+  return IsClientCode(code) ? ClientMessage(code) : oraemu::OraMessage(code);
+}
+
 // The state an area points at, or null when it is no live area of that kind.
 V7Login* LoginOf(const Lda_Def* lda);
 V7Cursor* CursorOf(const Cda_Def* cda);

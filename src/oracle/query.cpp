@@ -378,6 +378,17 @@ struct TOracleQuery::Impl {
         ComputeErrorPosition(s);
         s.RaiseError7(rc);
       }
+      // Bounded LONG columns come in arrays here too.
+      if (q.LongBufferSize > 0) {
+        rowsPerFetch = std::max(1, q.ReadBuffer);
+        for (auto& f : columns) {
+          if (f->Choice.Type == TExternalType::Long) {
+            f->Choice.Dty = SQLT_STR;
+            f->Choice.ElementSize = q.LongBufferSize;
+          }
+          if (f->Piecewise()) rowsPerFetch = 1;
+        }
+      }
       cursor7.Define(s, columns, rowsPerFetch);
       described = true;
       if (!describeOnly) ExecuteFetch7(s);

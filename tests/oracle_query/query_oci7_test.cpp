@@ -121,6 +121,19 @@ TEST_P(QueryOracle7Test, LongValuesOf100000BytesComeBackWhole) {
   EXPECT_EQ(q.FieldText("text"), "SELECT C FROM T") << "a short value after a long one";
   q.Next();
   EXPECT_TRUE(q.Eof());
+
+  // Bounded LONG columns come in arrays, cut to their buffer.
+  TOracleQuery bounded;
+  bounded.Session = &session;
+  bounded.LongBufferSize = 100;
+  bounded.SetSQL(q.SQL());
+  bounded.Execute();
+  ASSERT_FALSE(bounded.Eof());
+  EXPECT_TRUE(bounded.FieldTruncated(1));
+  EXPECT_EQ(bounded.FieldBytes(1), body.substr(0, 99));
+  bounded.Next();
+  EXPECT_FALSE(bounded.FieldTruncated(1));
+  EXPECT_EQ(bounded.FieldText("text"), "SELECT C FROM T");
 }
 
 TEST_P(QueryOracle7Test, ErrorsGiveTheirLineAndColumnAndTheTextOfOerhms) {
