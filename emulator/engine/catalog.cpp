@@ -123,7 +123,7 @@ void DeleteObject(Storage& s, int64_t objId) {
 
 std::vector<ColumnRow> TableColumns(Storage& s, int64_t tableId) {
   auto q = s.Query("SELECT column_id, name, data_type, data_length, data_precision, data_scale, nullable, "
-                   "char_used, char_length, default_text, comments FROM columns WHERE obj_id = ?1 "
+                   "char_used, char_length, default_text, comments, virtual_column FROM columns WHERE obj_id = ?1 "
                    "AND column_id < 100000 ORDER BY column_id");  // hidden ones above (ddl_index.h)
   q.Bind(1, tableId);
   std::vector<ColumnRow> out;
@@ -140,6 +140,7 @@ std::vector<ColumnRow> TableColumns(Storage& s, int64_t tableId) {
     c.charLength = q.Int(8);
     c.defaultText = q.OptText(9);
     c.comments = q.OptText(10);
+    c.virtualColumn = q.Int(11) != 0;
     out.push_back(std::move(c));
   }
   return out;
@@ -165,12 +166,13 @@ void InsertColumn(Storage& s, int64_t tableId, const ColumnRow& column) {
     c.dataLength = std::min<int64_t>(c.charLength * MaxBytesPerChar(s), limit);
   }
   auto q = s.Query("INSERT INTO columns (obj_id, column_id, name, data_type, data_length, data_precision, "
-                   "data_scale, nullable, char_used, char_length, default_text, comments) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+                   "data_scale, nullable, char_used, char_length, default_text, comments, virtual_column) "
+                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
   q.Bind(1, tableId).Bind(2, c.columnId).Bind(3, c.name).Bind(4, c.dataType).Bind(5, c.dataLength);
   if (c.precision) q.Bind(6, *c.precision); else q.BindNull(6);
   if (c.scale) q.Bind(7, *c.scale); else q.BindNull(7);
   q.Bind(8, c.nullable).Bind(9, c.charUsed).Bind(10, c.charLength).Bind(11, c.defaultText).Bind(12, c.comments);
+  q.Bind(13, c.virtualColumn ? 1 : 0);
   q.Run();
 }
 

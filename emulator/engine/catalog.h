@@ -50,6 +50,7 @@ struct ColumnRow {
   int64_t charLength = 0;
   std::optional<std::string> defaultText;
   std::optional<std::string> comments;
+  bool virtualColumn = false;
 };
 
 std::optional<UserRow> FindUser(Storage& s, const std::string& name);

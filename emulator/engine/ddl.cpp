@@ -106,6 +106,7 @@ uint16_t Dispatch(DdlContext& ctx, Parser& p) {
   if (first.Is("ALTER")) {
     if (p.Accept("TABLE")) return AlterTable(ctx, p);
     if (p.Accept("USER")) return AlterUser(ctx, p);
+    if (p.Accept("TRIGGER")) return AlterTrigger(ctx, p);
     p.FailHere(940);
   }
   if (first.Is("COMMENT")) return CommentOn(ctx, p);

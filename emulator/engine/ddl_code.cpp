@@ -1,3 +1,4 @@
+#include <optional>
 #include <vector>
 
 #include "engine/catalog.h"
@@ -241,6 +242,34 @@ uint16_t DropStoredCode(DdlContext& ctx, Parser& p) {
   }
   DeleteObject(ctx.storage, obj->id);
   return code;
+}
+
+uint16_t AlterTrigger(DdlContext& ctx, Parser& p) {
+  QualifiedName name = p.ReadQualified();
+  std::optional<std::string> status;
+  if (p.Accept("ENABLE")) {
+    status = "ENABLED";
+  } else if (p.Accept("DISABLE")) {
+    status = "DISABLED";
+  } else if (p.Accept("COMPILE")) {
+    // Stored code is kept as written; there is nothing to compile again.
+    p.Accept("DEBUG");
+    if (p.Accept("REUSE")) p.Expect("SETTINGS");
+  } else {
+    p.FailHere(922);
+  }
+  p.ExpectEnd();
+  const int owner = ResolveOwner(ctx, name, false, 4080);
+  auto obj = FindObject(ctx.storage, owner, name.name, kNsTrigger);
+  if (!obj || obj->type != kObjTrigger) Raise(4080, name.offset, {name.name});
+  if (owner != ctx.userId && !IsPrivileged(ctx)) Raise(1031, name.offset);
+  if (status) {
+    auto u = ctx.storage.Query("UPDATE triggers SET status = ?2 WHERE obj_id = ?1");
+    u.Bind(1, obj->id).Bind(2, *status);
+    u.Run();
+  }
+  TouchObject(ctx.storage, obj->id);
+  return fncode::kAlterTrigger;
 }
 
 }  // namespace oraemu

@@ -30,6 +30,7 @@ inline constexpr uint16_t kAlterUser = 53;
 inline constexpr uint16_t kCommit = 54;
 inline constexpr uint16_t kRollback = 55;
 inline constexpr uint16_t kCreateTrigger = 59;
+inline constexpr uint16_t kAlterTrigger = 60;
 inline constexpr uint16_t kDropTrigger = 61;
 inline constexpr uint16_t kDropProcedure = 68;
 inline constexpr uint16_t kCreateFunction = 91;

@@ -4,6 +4,7 @@
 
 #include "engine/ddl_expression.h"
 #include "engine/ddl_index.h"
+#include "engine/ddl_statements.h"
 #include "engine/ddl_types.h"
 #include "engine/errors.h"
 
@@ -37,6 +38,43 @@ void ParseReferences(Parser& p, ConstraintSpec& c) {
   }
 }
 
+// Words that go on a constraint after USING INDEX without naming an index.
+bool IsIndexClauseWord(const Token& t) {
+  static const char* const words[] = {"TABLESPACE", "PCTFREE", "PCTUSED", "INITRANS", "MAXTRANS", "STORAGE",
+                                      "LOGGING", "NOLOGGING", "COMPUTE", "COMPRESS", "NOCOMPRESS", "SORT",
+                                      "NOSORT", "REVERSE", "NOREVERSE", "LOCAL", "GLOBAL", "ONLINE", "PARALLEL",
+                                      "NOPARALLEL", "VISIBLE", "INVISIBLE", "ENABLE", "DISABLE", "VALIDATE",
+                                      "NOVALIDATE", "DEFERRABLE", "NOT", "INITIALLY", "RELY", "NORELY",
+                                      "USING", "EXCEPTIONS", "CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK",
+                                      "REFERENCES", "NULL", "FOREIGN"};
+  for (const char* w : words)
+    if (t.Is(w)) return true;
+  return false;
+}
+
+// USING INDEX [name | (CREATE INDEX ...) | attributes]; USING NO INDEX.
+void ParseUsingIndex(Parser& p, ConstraintSpec& c) {
+  c.usingIndexOffset = p.Next().offset;
+  if (p.Accept("NO")) {
+    p.Expect("INDEX");
+    return;
+  }
+  p.Expect("INDEX");
+  const Token& t = p.Peek();
+  if (t.IsSymbol("(")) {
+    const int open = t.offset;
+    p.SkipParens();
+    std::string inner = p.Text(open + 1, p.Peek().offset);
+    inner.erase(inner.find_last_of(')'));
+    c.usingIndexCreate = inner;
+    c.usingIndexOffset = open + 1;
+  } else if (t.kind == Token::Kind::QuotedIdent || (t.kind == Token::Kind::Word && !IsIndexClauseWord(t))) {
+    c.usingIndex = p.ReadQualified();
+  }
+  while (AcceptPhysicalAttribute(p)) {
+  }
+}
+
 void ParseState(Parser& p, ConstraintSpec& c) {
   for (;;) {
     if (p.Accept("ENABLE")) {
@@ -58,13 +96,16 @@ void ParseState(Parser& p, ConstraintSpec& c) {
     } else if (p.Accept("NOVALIDATE")) {
       c.validated = "NOT VALIDATED";
     } else if (p.Accept("RELY") || p.Accept("NORELY")) {
-    } else if (p.Accept("USING")) {
-      p.Expect("INDEX");
-      if (p.Accept("TABLESPACE")) p.ReadIdent();
+    } else if (p.Peek().Is("USING")) {
+      ParseUsingIndex(p, c);
+    } else if (p.Accept("EXCEPTIONS")) {
+      p.Expect("INTO");
+      p.ReadQualified(903);
     } else {
-      return;
+      break;
     }
   }
+  if (c.deferred == "DEFERRED" && c.deferrable == "NOT DEFERRABLE") Raise(2447, c.offset);
 }
 
 // DATA_DEFAULT keeps the expression as written, up to the next token of
@@ -75,7 +116,181 @@ std::string ParseDefault(Parser& p) {
   return p.Text(start, p.Peek().offset);
 }
 
+// The column's type derived from its expression when a virtual column is
+// declared without one: character when it joins texts or names only
+// character columns, the named column's own type for a bare column, else NUMBER.
+void ParseGenerated(Parser& p, ColumnSpec& col) {
+  const Token at = p.Peek();
+  std::string generation = "ALWAYS";
+  bool onNull = false;
+  if (p.Accept("GENERATED")) {
+    if (p.Accept("BY")) {
+      p.Expect("DEFAULT");
+      generation = "BY DEFAULT";
+      if (p.Accept("ON")) {
+        p.Expect("NULL");
+        onNull = true;
+      }
+    } else {
+      p.Accept("ALWAYS");
+    }
+    p.Expect("AS");
+    if (generation != "ALWAYS" || p.Peek().Is("IDENTITY")) {
+      p.Expect("IDENTITY");
+      if (!col.typed) p.Fail(2263, at);
+      IdentitySpec id;
+      id.generation = generation;
+      id.onNull = onNull;
+      id.offset = at.offset;
+      if (p.Peek().IsSymbol("(")) {
+        const int open = p.Peek().offset;
+        p.SkipParens();
+        std::string inner = p.Text(open + 1, p.Peek().offset);
+        inner.erase(inner.find_last_of(')'));
+        id.options = inner;
+      }
+      col.identity = id;
+      return;
+    }
+  } else {
+    p.Expect("AS");
+  }
+  p.ExpectSymbol("(");
+  ParsedExpr e = ParseDdlExpression(p, ExprUse::kVirtual);
+  p.ExpectSymbol(")");
+  p.Accept("VIRTUAL");
+  col.row.virtualColumn = true;
+  col.row.defaultText = e.normalised;
+  col.virtualColumns = e.columns;
+  col.virtualConcatenates = e.normalised.find("||") != std::string::npos;
+}
+
+// The index a USING INDEX clause names or creates; it must be the table's and
+// lead with the key's columns.
+int64_t NamedKeyIndex(DdlContext& ctx, const ObjectRow& table, const ConstraintSpec& spec,
+                      const std::vector<std::string>& keyColumns) {
+  QualifiedName name;
+  if (spec.usingIndex) {
+    name = *spec.usingIndex;
+  } else {
+    // The statement inside the parentheses runs as it would on its own; its
+    // errors point into the enclosing statement.
+    const std::string& text = spec.usingIndexCreate;
+    try {
+      Parser head(text);
+      head.Expect("CREATE");
+      const bool unique = head.Accept("UNIQUE");
+      head.Expect("INDEX");
+      name = head.ReadQualified();
+      Parser body(text);
+      body.Next();
+      if (unique) body.Next();
+      body.Next();
+      CreateIndex(ctx, body, unique);
+    } catch (const EOraError& e) {
+      throw EOraError(e.code(), e.what(), e.offset() + spec.usingIndexOffset);
+    }
+    name.offset += spec.usingIndexOffset;
+  }
+  const int owner = name.owner.empty() ? table.ownerId : ResolveOwner(ctx, name, false, 1418);
+  auto index = FindObject(ctx.storage, owner, name.name, kNsIndex);
+  if (!index) Raise(1418, name.offset);
+  for (const auto& ix : TableIndexes(ctx.storage, table.id)) {
+    if (ix.id != index->id) continue;
+    if (ix.columns.size() < keyColumns.size()) break;
+    std::vector<std::string> lead(ix.columns.begin(), ix.columns.begin() + keyColumns.size());
+    if (SameColumnSet(lead, keyColumns)) return ix.id;
+    break;
+  }
+  Raise(14196, name.offset);
+}
+
 }  // namespace
+
+bool AcceptPhysicalAttribute(Parser& p) {
+  const Token& t = p.Peek();
+  if (t.Is("TABLESPACE")) {
+    p.Next();
+    if (!p.Accept("DEFAULT")) p.ReadIdent();
+    return true;
+  }
+  for (const char* numbered : {"PCTFREE", "PCTUSED", "INITRANS", "MAXTRANS", "PCTTHRESHOLD", "CHUNK", "PCTVERSION",
+                               "FREEPOOLS"}) {
+    if (!t.Is(numbered)) continue;
+    p.Next();
+    if (p.Peek().kind != Token::Kind::Number) p.FailHere(922);
+    p.Next();
+    return true;
+  }
+  if (t.Is("STORAGE")) {
+    p.Next();
+    if (!p.Peek().IsSymbol("(")) p.FailHere(906);
+    p.SkipParens();
+    return true;
+  }
+  if (t.Is("COMPUTE")) {
+    p.Next();
+    p.Expect("STATISTICS");
+    return true;
+  }
+  if (t.Is("COMPRESS")) {
+    p.Next();
+    if (p.Peek().kind == Token::Kind::Number || p.Accept("BASIC") || p.Accept("ADVANCED") || p.Accept("HIGH") ||
+        p.Accept("MEDIUM") || p.Accept("LOW")) {
+      if (p.Peek().kind == Token::Kind::Number) p.Next();
+    } else if (p.Accept("FOR")) {
+      if (!(p.Accept("OLTP") || p.Accept("ALL") || p.Accept("DIRECT_LOAD"))) {
+        if (!p.Accept("QUERY")) p.Expect("ARCHIVE", 922);
+        if (!p.Accept("LOW")) p.Accept("HIGH");
+      }
+      p.Accept("OPERATIONS");
+    }
+    return true;
+  }
+  if (t.Is("ROW") && p.Peek(1).Is("STORE")) {
+    p.Next();
+    p.Next();
+    p.Expect("COMPRESS", 922);
+    if (!p.Accept("BASIC")) p.Accept("ADVANCED");
+    return true;
+  }
+  if ((t.Is("ENABLE") || t.Is("DISABLE")) && p.Peek(1).Is("STORAGE")) {
+    p.Next();
+    p.Next();
+    p.Expect("IN", 922);
+    p.Expect("ROW", 922);
+    return true;
+  }
+  if (t.Is("CACHE")) {
+    p.Next();
+    p.Accept("READS");
+    return true;
+  }
+  if (t.Is("PARALLEL")) {
+    p.Next();
+    if (p.Peek().kind == Token::Kind::Number) p.Next();
+    return true;
+  }
+  if (t.Is("RETENTION")) {
+    p.Next();
+    if (p.Accept("MIN")) {
+      if (p.Peek().kind != Token::Kind::Number) p.FailHere(922);
+      p.Next();
+    } else if (!(p.Accept("MAX") || p.Accept("AUTO"))) {
+      p.Accept("NONE");
+    }
+    return true;
+  }
+  for (const char* word : {"LOGGING", "NOLOGGING", "FILESYSTEM_LIKE_LOGGING", "NOCOMPRESS", "NOCACHE", "NOPARALLEL",
+                           "MONITORING", "NOMONITORING", "SORT", "NOSORT", "DEDUPLICATE", "KEEP_DUPLICATES",
+                           "NOROWDEPENDENCIES", "ROWDEPENDENCIES"}) {
+    if (t.Is(word)) {
+      p.Next();
+      return true;
+    }
+  }
+  return false;
+}
 
 std::vector<ColumnRef> ParseColumnList(Parser& p) {
   p.ExpectSymbol("(");
@@ -126,8 +341,10 @@ ColumnSpec ParseColumnDef(Parser& p, int missingTypeCode) {
   col.row.name = col.name.name;
   const Token& next = p.Peek();
   if (next.IsEnd() || next.IsSymbol(",") || next.IsSymbol(")")) p.FailHere(missingTypeCode);
-  ParseDataType(p, col.row);
+  if (next.Is("GENERATED") || next.Is("AS")) col.typed = false;
+  else ParseDataType(p, col.row);
   if (p.Accept("DEFAULT")) col.row.defaultText = ParseDefault(p);
+  if (p.Peek().Is("GENERATED") || p.Peek().Is("AS")) ParseGenerated(p, col);
   for (;;) {
     ConstraintSpec c;
     c.offset = p.Peek().offset;
@@ -218,13 +435,18 @@ void ApplyConstraint(DdlContext& ctx, const ObjectRow& table, const ConstraintSp
         if (spec.type == 'P' && e.type == "P") Raise(2260, spec.offset);
         if ((e.type == "P" || e.type == "U") && SameColumnSet(e.columns, names)) Raise(2261, spec.offset);
       }
-      // An index whose leading columns are the key's enforces it; else one is made.
-      for (const auto& ix : TableIndexes(s, table.id)) {
-        if (ix.columns.size() < names.size()) continue;
-        std::vector<std::string> lead(ix.columns.begin(), ix.columns.begin() + names.size());
-        if (SameColumnSet(lead, names) && (!indexId || ix.columns == names)) indexId = ix.id;
+      if (spec.usingIndex || !spec.usingIndexCreate.empty()) {
+        indexId = NamedKeyIndex(ctx, table, spec, names);
+      } else if (spec.status == "ENABLED") {
+        // An index whose leading columns are the key's enforces it; else one is made.
+        for (const auto& ix : TableIndexes(s, table.id)) {
+          if (ix.columns.size() < names.size()) continue;
+          std::vector<std::string> lead(ix.columns.begin(), ix.columns.begin() + names.size());
+          if (SameColumnSet(lead, names) && (!indexId || ix.columns == names)) indexId = ix.id;
+        }
       }
-      if (!indexId) {
+      // A disabled key has no index, as in Oracle.
+      if (!indexId && spec.status == "ENABLED") {
         if (FindObject(s, owner, name, kNsIndex)) Raise(955, spec.name ? spec.name->offset : spec.offset);
         for (const auto& ix : TableIndexes(s, table.id))
           if (ix.columns == names) Raise(1408, spec.offset);

@@ -31,13 +31,33 @@ struct ConstraintSpec {
   std::string deferrable = "NOT DEFERRABLE";
   std::string deferred = "IMMEDIATE";
   std::string validated = "VALIDATED";
+  // USING INDEX name, or USING INDEX (CREATE INDEX ...) kept as its text.
+  std::optional<QualifiedName> usingIndex;
+  std::string usingIndexCreate;
+  int usingIndexOffset = 0;
+};
+
+// GENERATED ALWAYS | BY DEFAULT [ON NULL] AS IDENTITY [(options)]
+struct IdentitySpec {
+  std::string generation = "ALWAYS";
+  bool onNull = false;
+  std::string options;  // the sequence options as written inside the parentheses
+  int offset = 0;
 };
 
 struct ColumnSpec {
   Ident name;
   ColumnRow row;
+  bool typed = true;  // false: a virtual column whose type comes from its expression
+  std::optional<IdentitySpec> identity;
+  std::vector<ExprColumn> virtualColumns;  // the columns a virtual column's expression names
+  bool virtualConcatenates = false;
   std::vector<ConstraintSpec> constraints;
 };
+
+// Storage and logging attributes of a table, an index or a LOB segment,
+// which this server accepts and does not keep. Consumes one if it is next.
+bool AcceptPhysicalAttribute(Parser& p);
 
 // True when the next tokens start an out-of-line constraint.
 bool AtTableConstraint(Parser& p);

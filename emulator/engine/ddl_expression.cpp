@@ -153,6 +153,11 @@ class ExprParser {
     if (t.Is("IS")) {
       Take();
       if (p_.Peek().Is("NOT")) Take();
+      if (p_.Peek().Is("JSON")) {
+        Take();
+        JsonOptions();
+        return Kind::kCondition;
+      }
       if (!p_.Peek().Is("NULL")) p_.FailHere(908);
       Take();
       return Kind::kCondition;
@@ -186,6 +191,23 @@ class ExprParser {
     }
     if (mixed) return Kind::kValue;
     p_.FailHere(920);
+  }
+
+  // After IS [NOT] JSON: [STRICT | LAX] [ALLOW | DISALLOW SCALARS] [WITH | WITHOUT UNIQUE KEYS].
+  void JsonOptions() {
+    if (p_.Peek().Is("STRICT") || p_.Peek().Is("LAX")) Take();
+    if (p_.Peek().Is("ALLOW") || p_.Peek().Is("DISALLOW")) {
+      Take();
+      if (!p_.Peek().Is("SCALARS")) p_.FailHere(905);
+      Take();
+    }
+    if (p_.Peek().Is("WITH") || p_.Peek().Is("WITHOUT")) {
+      Take();
+      if (!p_.Peek().Is("UNIQUE")) p_.FailHere(905);
+      Take();
+      if (!p_.Peek().Is("KEYS")) p_.FailHere(905);
+      Take();
+    }
   }
 
   // "(" value {, value} ")"
@@ -240,6 +262,7 @@ class ExprParser {
   void SystemValue(const Token& at) {
     if (use_ == ExprUse::kCheck) p_.Fail(2436, at);
     if (use_ == ExprUse::kIndex) p_.Fail(1743, at);
+    if (use_ == ExprUse::kVirtual) p_.Fail(54002, at);
   }
 
   Kind Primary() {

@@ -16,6 +16,7 @@ enum class ExprUse {
   kCheck,    // a condition; columns of the table, no system variables
   kDefault,  // a value; no columns, system variables allowed
   kIndex,    // a value; columns of the table, only pure functions
+  kVirtual,  // a virtual column's value: as kIndex, with the virtual column's own refusal
 };
 
 struct ExprColumn {
@@ -35,7 +36,7 @@ struct ParsedExpr {
 
 // Parses one expression (or, for kCheck, one condition) from the parser's
 // position and leaves it on the first token after it. Raises ORA-00936,
-// 00920, 00907, 00984, 02436, 01743, 02251 or 00904 (unknown function).
+// 00920, 00907, 00984, 02436, 01743, 54002, 02251 or 00904 (unknown function).
 ParsedExpr ParseDdlExpression(Parser& p, ExprUse use);
 
 }  // namespace oraemu

@@ -176,15 +176,7 @@ uint16_t CreateIndex(DdlContext& ctx, Parser& p, bool unique) {
   QualifiedName table = p.ReadQualified(903);
   std::vector<IndexKey> keys = ParseIndexKeys(p);
   // Physical attributes change nothing here.
-  for (;;) {
-    if (p.Accept("TABLESPACE")) {
-      p.ReadIdent();
-    } else if (p.Accept("COMPUTE")) {
-      p.Expect("STATISTICS");
-    } else if (!(p.Accept("LOGGING") || p.Accept("NOLOGGING") || p.Accept("ONLINE") || p.Accept("NOPARALLEL") ||
-                 p.Accept("COMPRESS") || p.Accept("NOCOMPRESS"))) {
-      break;
-    }
+  while (AcceptPhysicalAttribute(p) || p.Accept("ONLINE") || p.Accept("VISIBLE") || p.Accept("INVISIBLE")) {
   }
   p.ExpectEnd(922);
 

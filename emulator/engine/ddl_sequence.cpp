@@ -108,6 +108,10 @@ uint16_t DropSequence(DdlContext& ctx, Parser& p) {
   auto obj = FindObject(ctx.storage, owner, q.name, kNsDefault);
   if (!obj || obj->type != kObjSequence) Raise(2289, q.offset);
   if (owner != ctx.userId && !IsPrivileged(ctx)) Raise(1031, q.offset);
+  // An identity column's sequence lives and dies with its table.
+  auto identity = ctx.storage.Query("SELECT 1 FROM identity_columns WHERE sequence_obj_id = ?1");
+  identity.Bind(1, obj->id);
+  if (identity.Step()) Raise(32794, q.offset);
   DeleteObject(ctx.storage, obj->id);
   return fncode::kDropSequence;
 }

@@ -22,6 +22,7 @@ uint16_t DropSequence(DdlContext& ctx, Parser& p);
 // TRIGGER, FUNCTION, PROCEDURE, PACKAGE [BODY]: the parser stands on the kind word.
 uint16_t CreateStoredCode(DdlContext& ctx, Parser& p, bool orReplace);
 uint16_t DropStoredCode(DdlContext& ctx, Parser& p);
+uint16_t AlterTrigger(DdlContext& ctx, Parser& p);
 uint16_t CreateView(DdlContext& ctx, Parser& p, bool orReplace);
 uint16_t DropView(DdlContext& ctx, Parser& p);
 uint16_t Grant(DdlContext& ctx, Parser& p);

@@ -10,9 +10,12 @@ namespace {
 constexpr auto NN = ViewBuilder::kNotNull;
 
 View UserTables() {
-  ViewBuilder b("USER_TABLES", "FROM objects o WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type = 2");
+  ViewBuilder b("USER_TABLES",
+                "FROM objects o JOIN tables t ON t.obj_id = o.obj_id "
+                "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type = 2");
+  // An index-organized table keeps its rows in its key's index: no tablespace of its own.
   b.Vc("TABLE_NAME", 128, "o.name", NN)
-      .Vc("TABLESPACE_NAME", 30, "'USERS'")
+      .Vc("TABLESPACE_NAME", 30, "CASE WHEN t.iot_type IS NULL THEN 'USERS' END")
       .Vc("CLUSTER_NAME", 128, "NULL")
       .Vc("IOT_NAME", 128, "NULL")
       .Vc("STATUS", 8, "'VALID'")
@@ -44,7 +47,7 @@ View UserTables() {
       .Num("SAMPLE_SIZE", "NULL")
       .Date("LAST_ANALYZED", "NULL")
       .Vc("PARTITIONED", 3, "'NO'")
-      .Vc("IOT_TYPE", 12, "NULL")
+      .Vc("IOT_TYPE", 12, "t.iot_type")
       .Vc("TEMPORARY", 1, "'N'")
       .Vc("SECONDARY", 1, "'N'")
       .Vc("NESTED", 3, "'NO'")
@@ -68,7 +71,9 @@ View UserTables() {
       .Vc("CLUSTERING", 3, "'NO'")
       .Vc("ACTIVITY_TRACKING", 23, "NULL")
       .Vc("DML_TIMESTAMP", 25, "NULL")
-      .Vc("HAS_IDENTITY", 3, "'NO'")
+      .Vc("HAS_IDENTITY", 3,
+          "CASE WHEN EXISTS (SELECT 1 FROM identity_columns i WHERE i.table_obj_id = o.obj_id) "
+          "THEN 'YES' ELSE 'NO' END")
       .Vc("CONTAINER_DATA", 3, "'NO'")
       .Vc("INMEMORY", 8, "'DISABLED'")
       .Vc("INMEMORY_PRIORITY", 8, "NULL")
@@ -107,6 +112,12 @@ const char* const kVisibleColumnsFrom =
     "FROM objects o JOIN columns c ON c.obj_id = o.obj_id "
     "WHERE o.owner_id = ?1 AND o.namespace = 1 AND +o.type IN (2, 4) AND c.column_id < 100000";
 const char* const kHidden = "c.column_id >= 100000";
+
+// The identity row of the column, if it is one.
+const std::string kIdentityRow =
+    "(SELECT 1 FROM identity_columns i WHERE i.table_obj_id = c.obj_id AND i.column_name = c.name)";
+const std::string kIdentity =
+    "(SELECT i.on_null FROM identity_columns i WHERE i.table_obj_id = c.obj_id AND i.column_name = c.name";
 
 // A simple CASE rather than IN lists: SQLite builds a lookup table for
 // every longer IN list on every execution.
@@ -158,8 +169,13 @@ View TabCols(bool all) {
       .Vc("DATA_UPGRADED", 3, "'YES'");
   if (all) {
     b.Vc("HIDDEN_COLUMN", 3, std::string("CASE WHEN ") + kHidden + " THEN 'YES' ELSE 'NO' END")
-        .Vc("VIRTUAL_COLUMN", 3, std::string("CASE WHEN ") + kHidden + " THEN 'YES' ELSE 'NO' END")
-        .Num("SEGMENT_COLUMN_ID", std::string("CASE WHEN o.type = 2 AND NOT ") + kHidden + " THEN c.column_id END")
+        .Vc("VIRTUAL_COLUMN", 3,
+            std::string("CASE WHEN ") + kHidden + " OR c.virtual_column = 1 THEN 'YES' ELSE 'NO' END")
+        // Virtual columns take no room in the rows; the stored ones are counted without them.
+        .Num("SEGMENT_COLUMN_ID",
+             std::string("CASE WHEN o.type = 2 AND NOT ") + kHidden +
+                 " AND c.virtual_column = 0 THEN (SELECT count(*) FROM columns s WHERE s.obj_id = c.obj_id "
+                 "AND s.column_id <= c.column_id AND s.virtual_column = 0) END")
         .Num("INTERNAL_COLUMN_ID", std::string("CASE WHEN ") + kHidden + " THEN c.column_id - 100000 ELSE c.column_id END",
              NN);
   }
@@ -168,8 +184,8 @@ View TabCols(bool all) {
     b.Vc("QUALIFIED_COL_NAME", 4000, "c.name")
         .Vc("USER_GENERATED", 3, std::string("CASE WHEN ") + kHidden + " THEN 'NO' ELSE 'YES' END");
   }
-  b.Vc("DEFAULT_ON_NULL", 3, "'NO'")
-      .Vc("IDENTITY_COLUMN", 3, "'NO'")
+  b.Vc("DEFAULT_ON_NULL", 3, "coalesce(" + kIdentity + "), 'NO')")
+      .Vc("IDENTITY_COLUMN", 3, "CASE WHEN EXISTS " + kIdentityRow + " THEN 'YES' ELSE 'NO' END")
       .Vc("EVALUATION_EDITION", 128, "NULL")
       .Vc("UNUSABLE_BEFORE", 128, "NULL")
       .Vc("UNUSABLE_BEGINNING", 128, "NULL")
@@ -210,9 +226,28 @@ View ColComments() {
   return std::move(b).Build();
 }
 
+// Identity options as 19c lists them, from the identity's sequence.
+View TabIdentityCols() {
+  ViewBuilder b("USER_TAB_IDENTITY_COLS",
+                "FROM identity_columns i JOIN objects o ON o.obj_id = i.table_obj_id "
+                "JOIN objects q ON q.obj_id = i.sequence_obj_id JOIN sequences s ON s.obj_id = q.obj_id "
+                "WHERE o.owner_id = ?1");
+  b.Vc("TABLE_NAME", 128, "o.name", NN)
+      .Vc("COLUMN_NAME", 128, "i.column_name", NN)
+      .Vc("GENERATION_TYPE", 10, "i.generation_type")
+      .Vc("SEQUENCE_NAME", 128, "q.name", NN)
+      .Vc("IDENTITY_OPTIONS", 298,
+          "'START WITH: ' || s.last_number || ', INCREMENT BY: ' || s.increment_by || ', MAX_VALUE: ' || "
+          "s.max_value || ', MIN_VALUE: ' || s.min_value || ', CYCLE_FLAG: ' || s.cycle_flag || "
+          "', CACHE_SIZE: ' || s.cache_size || ', ORDER_FLAG: ' || s.order_flag || "
+          "', SCALE_FLAG: N, EXTEND_FLAG: N, KEEP_VALUE: N'");
+  return std::move(b).Build();
+}
+
 }  // namespace
 
 void AddTableViews(std::vector<View>& out) {
+  out.push_back(TabIdentityCols());
   out.push_back(UserTables());
   out.push_back(TabCols(true));
   out.push_back(TabCols(false));

@@ -57,7 +57,8 @@ CREATE TABLE IF NOT EXISTS objects (
 );
 CREATE TABLE IF NOT EXISTS tables (
   obj_id    INTEGER PRIMARY KEY REFERENCES objects(obj_id) ON DELETE CASCADE,
-  comments  TEXT                          -- USER_TAB_COMMENTS.COMMENTS
+  comments  TEXT,                         -- USER_TAB_COMMENTS.COMMENTS
+  iot_type  TEXT                          -- USER_TABLES.IOT_TYPE: 'IOT' for ORGANIZATION INDEX
 );
 -- Columns of tables and of views (a view's columns come from its column list
 -- or its select list).
@@ -75,8 +76,17 @@ CREATE TABLE IF NOT EXISTS columns (
   char_length    INTEGER NOT NULL DEFAULT 0,  -- CHAR_LENGTH (characters; 0 for non-character)
   default_text   TEXT,                    -- DATA_DEFAULT exactly as written in the DDL
   comments       TEXT,                    -- USER_COL_COMMENTS.COMMENTS
+  virtual_column INTEGER NOT NULL DEFAULT 0,  -- 1: GENERATED ALWAYS AS (expr); default_text holds expr
   PRIMARY KEY (obj_id, column_id),
   UNIQUE (obj_id, name)
+);
+-- Identity columns and the system sequence (ISEQ$$_<table obj#>) behind each.
+CREATE TABLE IF NOT EXISTS identity_columns (
+  table_obj_id     INTEGER PRIMARY KEY REFERENCES objects(obj_id) ON DELETE CASCADE,  -- one per table
+  column_name      TEXT NOT NULL,
+  generation_type  TEXT NOT NULL,         -- 'ALWAYS' / 'BY DEFAULT'
+  on_null          TEXT NOT NULL DEFAULT 'NO',  -- DEFAULT_ON_NULL: 'YES' for BY DEFAULT ON NULL
+  sequence_obj_id  INTEGER NOT NULL REFERENCES objects(obj_id) ON DELETE CASCADE
 );
 CREATE TABLE IF NOT EXISTS indexes (
   obj_id        INTEGER PRIMARY KEY REFERENCES objects(obj_id) ON DELETE CASCADE,
