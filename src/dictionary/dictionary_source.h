@@ -33,6 +33,10 @@ enum class TDictionaryRead {
   AllSynonyms,  // every synonym the compare looks for
   Privileges,
   DbLinks,
+  // Identity columns (12c and later) and virtual columns (11g and later) of
+  // every table; an older server refuses these with ORA-00942 or ORA-00904.
+  IdentityColumns,
+  VirtualColumns,
 };
 
 // The rows of one read held in memory, as a data set holds them: Value gives

@@ -66,6 +66,8 @@ TDM::TDM() {
   Prepare(oDS_DbLink, "oDS_DbLink", s, kDbLinks);
   Prepare(Q_Views, "Q_Views", s, kViews);
   Prepare(Q_View2, "Q_View2", s, kOneView, ":VIEW_NAME");
+  Prepare(Q_IdentityColumns, "Q_IdentityColumns", s, kIdentityColumns);
+  Prepare(Q_VirtualColumns, "Q_VirtualColumns", s, kVirtualColumns);
 }
 
 void TDM::ExecuteStatement(TOperationHost& host, const std::string& statement,

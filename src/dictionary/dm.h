@@ -50,6 +50,8 @@ class TDM {
   oracle::TOracleDataSet oDS_DbLink;
   oracle::TOracleQuery Q_Views;
   oracle::TOracleQuery Q_View2;              // :VIEW_NAME
+  oracle::TOracleQuery Q_IdentityColumns;
+  oracle::TOracleQuery Q_VirtualColumns;
 
   // Runs one DDL statement through Q_Another. Success: the message goes to
   // both logs without a time stamp. A database error (EOracleError) leaves

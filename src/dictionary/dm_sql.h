@@ -25,6 +25,20 @@ inline const std::vector<std::string> kTableFields = {
     "order by UTC.column_id",
 };
 
+// Identity columns (12c and later) and virtual columns (11g and later) of
+// every table, read once per operation: older servers refuse these texts.
+inline const std::vector<std::string> kIdentityColumns = {
+    "select UTIC.TABLE_NAME, UTIC.COLUMN_NAME, UTIC.GENERATION_TYPE, UTC.DEFAULT_ON_NULL",
+    "from user_tab_identity_cols UTIC, user_tab_cols UTC",
+    "where UTC.TABLE_NAME=UTIC.TABLE_NAME",
+    "and UTC.COLUMN_NAME=UTIC.COLUMN_NAME",
+};
+
+inline const std::vector<std::string> kVirtualColumns = {
+    "select TABLE_NAME, COLUMN_NAME from user_tab_cols",
+    "where VIRTUAL_COLUMN='YES' and HIDDEN_COLUMN='NO'",
+};
+
 inline const std::vector<std::string> kSequences = {
     "select * from user_sequences",
     "order by sequence_name",

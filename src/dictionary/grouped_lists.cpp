@@ -17,8 +17,21 @@ void AddToColumnList(std::string& list, const std::string& value) {
 }
 
 std::string ComposeReference(const std::string& fromColumns, const std::string& toTable,
-                             const std::string& toColumns) {
-  return "(" + fromColumns + ") REFERENCES " + toTable + " (" + toColumns + ")";
+                             const std::string& toColumns, const std::string& rules) {
+  return "(" + fromColumns + ") REFERENCES " + toTable + " (" + toColumns + ")" + rules;
+}
+
+// What a foreign key does on delete and when it is checked, as the clauses
+// that make it so; nothing for the defaults (NO ACTION, NOT DEFERRABLE).
+std::string ReferenceRules(const TRowSource& row) {
+  std::string rules;
+  const std::string deleteRule = Trimmed(row.Value("delete_rule"));
+  if (deleteRule == "CASCADE" || deleteRule == "SET NULL") rules += " ON DELETE " + deleteRule;
+  if (Trimmed(row.Value("deferrable")) == "DEFERRABLE") {
+    rules += " DEFERRABLE";
+    if (Trimmed(row.Value("deferred")) == "DEFERRED") rules += " INITIALLY DEFERRED";
+  }
+  return rules;
 }
 
 // A row pairing a foreign key column with a referenced column at another
@@ -57,7 +70,7 @@ void TIndexList::Fill(TRowSource& rows) {
 }
 
 void TConstraintList::Fill(TRowSource& rows) {
-  std::string group, fromColumns, toColumns, toTable;
+  std::string group, fromColumns, toColumns, toTable, rules;
   TConstraintData* current = nullptr;
   for (; !rows.Eof(); rows.Next()) {
     if (PairsOtherPositions(rows)) continue;
@@ -67,7 +80,7 @@ void TConstraintList::Fill(TRowSource& rows) {
     std::string condition = rows.Value("search_condition");
     std::string status = rows.Value("status");
     if (key != group) {
-      if (!group.empty()) current->Reference = ComposeReference(fromColumns, toTable, toColumns);
+      if (!group.empty()) current->Reference = ComposeReference(fromColumns, toTable, toColumns, rules);
       current = &Append();
       current->ConstraintName = key;
       current->ConstraintType = std::move(type);
@@ -77,13 +90,14 @@ void TConstraintList::Fill(TRowSource& rows) {
       group = std::move(key);
       fromColumns.clear();
       toColumns.clear();
+      rules = current->ConstraintType == "R" ? ReferenceRules(rows) : std::string();
     }
     AddToColumnList(fromColumns, rows.Value("f_col_name"));
     AddToColumnList(toColumns, rows.Value("to_col_name"));
     toTable = rows.Value("to_table_name");
   }
   if (!fromColumns.empty() && current)
-    current->Reference = ComposeReference(fromColumns, toTable, toColumns);
+    current->Reference = ComposeReference(fromColumns, toTable, toColumns, rules);
 }
 
 void TFuncList::Fill(TRowSource& rows) {

@@ -71,6 +71,8 @@ std::unique_ptr<TRowSource> TPerObjectSource::Query(TDictionaryRead read, const 
     case R::Synonyms: query = &dm_.Q_Synonyms; break;
     case R::Privileges: query = &dm_.Q_Privileges; break;
     case R::DbLinks: query = &dm_.Q_DbLink; break;
+    case R::IdentityColumns: query = &dm_.Q_IdentityColumns; closeAfter = true; break;
+    case R::VirtualColumns: query = &dm_.Q_VirtualColumns; closeAfter = true; break;
     case R::OneTable:
     case R::AllSynonyms: NoSuchRead("query");
   }

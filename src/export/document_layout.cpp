@@ -69,12 +69,17 @@ std::string TDocumentLayout::OpenTable(const TRowSource& table) {
   return name;
 }
 
-void TDocumentLayout::TableColumn(const TRowSource& column) {
+void TDocumentLayout::TableColumn(const TRowSource& column, std::string_view generatedClause) {
   OpenNode(3, kNodeColumn);
   Leaf(4, kKeyName, column.Value("column_name"));
-  Leaf(4, kKeyType, ColumnTypeTextOfRow(column));
+  std::string type = ColumnTypeTextOfRow(column);
+  if (!generatedClause.empty()) {
+    type += ' ';
+    type += generatedClause;
+  }
+  Leaf(4, kKeyType, type);
   Leaf(4, kKeyNull, column.Value("nullable"));
-  const std::string defaultValue = Trimmed(column.Value("data_default"));
+  const std::string defaultValue = generatedClause.empty() ? Trimmed(column.Value("data_default")) : std::string();
   if (!defaultValue.empty()) Leaf(4, kKeyDefault, defaultValue);
   const std::string comment = Trimmed(column.Value("comments"));
   if (!comment.empty()) Leaf(4, kKeyComments, comment);
@@ -125,6 +130,7 @@ std::string TDocumentLayout::Trigger(const TRowSource& trigger) {
   source += trigger.Value("trigger_body");
   Line(RightTrimmed(source));
   CloseAt(2);
+  if (trigger.Value("status") == kStatusDisabled) Leaf(2, kKeyStatus, kStatusDisabled);
   CloseAt(1);
   return name;
 }

@@ -48,18 +48,22 @@ class TDocumentLayout {
 
   // One "\t\t\t{f " entry of a table's "fields": name, type, null flag, and
   // default and comment when not empty after trimming (then written trimmed).
-  void TableColumn(const TRowSource& column);
+  // A generated column's clause (see generated_columns.h) follows its type
+  // after one blank, and its default is left out.
+  void TableColumn(const TRowSource& column, std::string_view generatedClause = {});
 
   void Index(const TIndexData& index);
   // "ref" carries the reference text only for a foreign key (type exactly
-  // "R"); every other constraint gets the bare "{ref }" leaf.
+  // "R"), with its delete rule and deferrability; every other constraint
+  // gets the bare "{ref }" leaf.
   void Constraint(const TConstraintData& constraint);
 
   // A whole sequence entry; returns "sequence_name".
   std::string Sequence(const TRowSource& sequence);
 
   // A whole trigger entry; the body is "description" directly followed by
-  // "trigger_body", right-trimmed, written as one piece. Returns "trigger_name".
+  // "trigger_body", right-trimmed, written as one piece, then "{status
+  // DISABLED}" for a disabled trigger only. Returns "trigger_name".
   std::string Trigger(const TRowSource& trigger);
 
   // A whole function (node 'f') or procedure (node 'p') entry; the source is

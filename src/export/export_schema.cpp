@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/text.h"
+#include "dictionary/generated_columns.h"
 #include "dictionary/grouped_lists.h"
 #include "dictionary/per_object_source.h"
 #include "dictionary/visible_columns.h"
@@ -18,22 +20,35 @@ namespace {
 
 using R = TDictionaryRead;
 
+std::string IndexOrganizedNote(const std::string& table) {
+  return "\t" + table + " is index-organized: written as an ordinary table with its primary key";
+}
+
 void ExportTables(TOperationHost& host, TDictionarySource& source, TDocumentLayout& doc) {
   // Held for the whole section, refilled per table: only one table's
   // records are in memory at a time.
   TIndexList indexes;
   TConstraintList constraints;
 
+  TGeneratedColumns generated;
+  generated.Read(source);
+
   doc.OpenSection(kSectionTables);
   host.WriteLog("tables:", false, false);
   for (const auto tables = source.Query(R::Tables); !tables->Eof(); tables->Next()) {
+    // The overflow and mapping segments of an index-organized table come
+    // with it; as tables of their own they would be copied as junk.
+    const std::string iotType = Trimmed(tables->Value("iot_type"));
+    if (IsIotSegment(iotType)) continue;
     const std::string table = doc.OpenTable(*tables);
+    if (iotType == "IOT") host.WriteLog(IndexOrganizedNote(table), false, false);
 
     doc.OpenGroup(kGroupFields);
     host.WriteLog("\t" + table + " fields", false, false);
     {
       const auto fields = source.Query(R::TableColumns, table);
-      for (TVisibleColumns columns(*fields); !columns.Eof(); columns.Next()) doc.TableColumn(columns);
+      for (TVisibleColumns columns(*fields); !columns.Eof(); columns.Next())
+        doc.TableColumn(columns, generated.Clause(columns));
     }
     doc.CloseGroup();
 
@@ -64,8 +79,11 @@ void ExportTables(TOperationHost& host, TDictionarySource& source, TDocumentLayo
 void ExportSequences(TOperationHost& host, TDictionarySource& source, TDocumentLayout& doc) {
   host.WriteLog("sequences:", false, false);
   doc.OpenSection(kSectionSequences);
-  for (const auto row = source.Query(R::Sequences); !row->Eof(); row->Next())
+  for (const auto row = source.Query(R::Sequences); !row->Eof(); row->Next()) {
+    // An identity's sequence comes back with its column.
+    if (IsIdentitySequenceName(row->Value("sequence_name"))) continue;
     host.WriteLog(doc.Sequence(*row), true, false);
+  }
   doc.CloseSection();
 }
 

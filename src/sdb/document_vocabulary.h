@@ -55,7 +55,8 @@ inline constexpr const char* kKeyColumns = "columns";
 inline constexpr const char* kKeyIndex = "index";
 inline constexpr const char* kKeyExpr = "expr";
 inline constexpr const char* kKeyRef = "ref";
-inline constexpr const char* kKeyStatus = "status";
+inline constexpr const char* kKeyStatus = "status";  // also a disabled trigger's
+inline constexpr const char* kStatusDisabled = "DISABLED";
 
 // Sequence keys.
 inline constexpr const char* kKeyIncrementBy = "increment_by";

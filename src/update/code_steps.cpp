@@ -56,10 +56,16 @@ void CheckTrigger(TCompareContext& c, const TTreeResult& trigger) {
   // The document holds description and body joined, as the export writes them.
   const bool differs =
       row->Eof() || RightTrimmed(row->Value("description") + row->Value("trigger_body")) != body;
+  const bool enabled = row->Eof() || row->Value("status") != kStatusDisabled;
   if (differs) {
     c.Execute("CREATE OR REPLACE TRIGGER " + body, "\t\tcreate trigger " + name,
               {TEffectKind::ReplaceTrigger, {}, name, {}, body});
   }
+  // A trigger switched off where the document was written stays off: it is
+  // created enabled, so it is switched off after creating it.
+  if (GetEntryValue(trigger, kKeyStatus) == kStatusDisabled && (differs || enabled))
+    c.Execute("ALTER TRIGGER " + name + " DISABLE", "\t\tdisable trigger " + name,
+              {TEffectKind::DisableTrigger, {}, name});
 }
 
 void CheckStoredCode(TCompareContext& c, const TTreeResult& routine, TDictionaryRead read,

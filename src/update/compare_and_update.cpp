@@ -130,6 +130,7 @@ class TCompareRun {
 
   void Tables() {
     c_.Log("tables:");
+    c_.Generated.Read(c_.Source);
     WalkSection(document_, sdb::kSectionTables, sdb::kNodeTable, result_, [&](const TTreeResult& t) {
       const std::string table = Name();
       c_.Log("Analize table \"" + table + "\"");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dictionary/dictionary_source.h"
+#include "dictionary/generated_columns.h"
 #include "dictionary/operation_host.h"
 #include "update/statement_sink.h"
 
@@ -16,6 +17,8 @@ struct TCompareContext {
   TOperationHost& Host;
   TDictionarySource& Source;
   TStatementSink& Sink;
+  // The database's identity and virtual columns, read when the tables are compared.
+  TGeneratedColumns Generated{};
 
   // A Common-log line without a time stamp.
   void Log(const std::string& text) { Host.WriteLog(text, false, false); }

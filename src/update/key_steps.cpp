@@ -14,9 +14,9 @@ namespace {
 
 const TSdbPath kMemberPath{std::string(1, sdb::kNodeIndex)};
 
-// "SYS_C" and digits: the name Oracle makes up for an unnamed constraint,
-// different in every database.
-bool IsSystemName(const std::string& name) {
+}  // namespace
+
+bool IsSystemConstraintName(const std::string& name) {
   static const std::string kPrefix = "SYS_C";
   if (name.size() <= kPrefix.size() || name.compare(0, kPrefix.size(), kPrefix) != 0) return false;
   for (size_t i = kPrefix.size(); i < name.size(); ++i) {
@@ -24,6 +24,8 @@ bool IsSystemName(const std::string& name) {
   }
   return true;
 }
+
+namespace {
 
 // `"COL" IS NOT NULL`, the condition Oracle writes for a NOT NULL column.
 bool IsNotNullCondition(const std::string& condition) {
@@ -38,7 +40,7 @@ bool IsNotNullCondition(const std::string& condition) {
 // database whatever its name, so it is found by its condition.
 bool HasSameNotNullCheck(const TConstraintList& live, const std::string& type,
                          const std::string& name, const std::string& condition) {
-  if (type != "C" || !IsSystemName(name) || !IsNotNullCondition(Trimmed(condition))) return false;
+  if (type != "C" || !IsSystemConstraintName(name) || !IsNotNullCondition(Trimmed(condition))) return false;
   for (int i = 0; i < live.Count(); ++i) {
     const TConstraintData& row = live.Item(i);
     if (row.ConstraintType == "C" && row.SearchCondition == Trimmed(condition)) return true;
@@ -108,6 +110,11 @@ void CheckConstraints(TCompareContext& c, const std::string& table, const TTreeR
     } else if (type == "R") {
       statement += " FOREIGN KEY " + GetEntryValue(entry, sdb::kKeyRef);
       effect.Reference = GetEntryValue(entry, sdb::kKeyRef);
+    }
+    // A rule switched off where the document was written stays off here.
+    if (GetEntryValue(entry, sdb::kKeyStatus) == sdb::kStatusDisabled) {
+      statement += " DISABLE";
+      effect.Disabled = true;
     }
     statement += ")";
     // Foreign keys wait for the second pass, when every key they refer to exists.

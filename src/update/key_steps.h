@@ -10,6 +10,10 @@
 
 namespace skelvane {
 
+// "SYS_C" and digits: the name Oracle makes up for an unnamed constraint,
+// different in every database.
+bool IsSystemConstraintName(const std::string& name);
+
 void CheckIndexes(TCompareContext& c, const std::string& table, const TTreeResult& list,
                   TRowSet& indexes);
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "dictionary/generated_columns.h"
 #include "sdb/document_vocabulary.h"
 #include "sdb/entry.h"
 
@@ -44,6 +45,9 @@ std::string CreateSequenceStatement(const TCompareContext& c, const TTreeResult&
 
 void CheckSequence(TCompareContext& c, const TTreeResult& sequence, TRowSet& sequences) {
   const std::string name = GetEntryValue(sequence, kKeyName);
+  // Documents of earlier versions list identity sequences; the identity
+  // column makes its own, and Oracle keeps the name for itself.
+  if (IsIdentitySequenceName(name)) return;
   // An existing sequence is never altered: its current value belongs to the data.
   if (sequences.Locate("sequence_name", oracle::TVariant(name))) return;
   c.Execute(CreateSequenceStatement(c, sequence, name), "\t\tnot found " + name,

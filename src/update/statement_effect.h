@@ -25,9 +25,11 @@ enum class TEffectKind {
   CommentColumn,    // Object, Name (column), Text
   CreateIndex,      // Object (table), Name (index), Type (uniqueness), Text (columns)
   DropIndex,        // Object (table), Name
-  AddConstraint,    // Object (table), Name, Type, Text (condition), Columns' names, Reference
+  AddConstraint,    // Object (table), Name, Type, Text (condition), Columns' names, Reference,
+                    // Disabled
   CreateSequence,   // Name
   ReplaceTrigger,   // Name, Text (description and body as the document holds them)
+  DisableTrigger,   // Name
   ReplaceFunction,  // Name, Text (source)
   ReplaceProcedure, // Name, Text
   ReplaceView,      // Name, Text (query), Columns' names
@@ -47,6 +49,7 @@ struct TStatementEffect {
   std::string Reference{};  // foreign keys: "(cols) REFERENCES table (cols)"
   std::string IndexName{};  // primary and unique keys: the index they use
   std::vector<TFieldInfo> Columns{};
+  bool Disabled = false;    // constraints added with DISABLE
 };
 
 }  // namespace skelvane

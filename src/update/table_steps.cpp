@@ -7,6 +7,7 @@
 #include "dictionary/visible_columns.h"
 #include "sdb/document_vocabulary.h"
 #include "sdb/entry.h"
+#include "update/key_steps.h"
 
 namespace skelvane {
 namespace {
@@ -49,17 +50,36 @@ std::string QuotedLiteral(const std::string& text) {
   return literal + "'";
 }
 
-std::string ColumnClauses(const TFieldInfo& info) {
+std::string ColumnClauses(const TFieldInfo& info, const std::string& notNullName = {}) {
   std::string text = info.Name + " " + info.Type;
   if (!info.Default.empty()) text += " DEFAULT " + info.Default;
-  if (info.Null == "N") text += " NOT NULL";
+  if (info.Null == "N") text += notNullName.empty() ? " NOT NULL" : " CONSTRAINT " + notNullName + " NOT NULL";
   return text;
 }
 
+// The name the document gives the enabled NOT NULL constraint of `column`,
+// if it names it itself. Declared with the column under that name, the
+// constraint is found by the constraint step instead of being made twice.
+std::string NamedNotNull(const TTreeResult& table, const std::string& column) {
+  const std::string condition = "\"" + column + "\" IS NOT NULL";
+  TTreeResult entry;
+  for (int i = 0; SelectInEntry(table, sdb::kGroupConstraints, i, {std::string(1, sdb::kNodeConstraint)}, entry);
+       ++i) {
+    if (GetEntryValue(entry, sdb::kKeyType) != "C" || Trimmed(GetEntryValue(entry, sdb::kKeyExpr)) != condition ||
+        GetEntryValue(entry, sdb::kKeyStatus) == sdb::kStatusDisabled)
+      continue;
+    const std::string name = GetEntryValue(entry, sdb::kKeyName);
+    if (!IsSystemConstraintName(name)) return name;
+  }
+  return {};
+}
+
 // The database's type text, or the document's when the document holds the
-// rendering of earlier versions for this very column.
-std::string DatabaseTypeText(TRowSet& columns, const std::string& documentType) {
+// rendering of earlier versions for this very column. A generated column's
+// clause follows its type, as the export writes it.
+std::string DatabaseTypeText(TRowSet& columns, const std::string& documentType, const std::string& generatedClause) {
   std::string current = ColumnTypeTextOfRow(columns);
+  if (!generatedClause.empty()) return current + " " + generatedClause;
   if (current != documentType && LegacyColumnTypeTextOfRow(columns) == documentType) return documentType;
   return current;
 }
@@ -95,7 +115,7 @@ void CreateTable(TCompareContext& c, const std::string& table, const TTreeResult
   for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
     if (IsSystemHiddenName(info.Name)) continue;
     if (!first) statement += " , ";
-    statement += ColumnClauses(info);
+    statement += ColumnClauses(info, info.Null == "N" ? NamedNotNull(list, info.Name) : std::string());
     first = false;
     effect.Columns.push_back(info);
   }
@@ -113,10 +133,12 @@ void CheckFields(TCompareContext& c, const std::string& table, const TTreeResult
     bool differs = false;
     if (located) {
       // All three are compared so that every differing attribute is logged.
-      differs = ReportDifference(c, info.Type, DatabaseTypeText(columns, info.Type), differs);
+      // A generated column's default is its generator, never the document's.
+      const std::string generated = c.Generated.Clause(columns);
+      differs = ReportDifference(c, info.Type, DatabaseTypeText(columns, info.Type, generated), differs);
       differs = ReportDifference(c, info.Null, columns.Value("nullable"), differs);
-      differs = ReportDifference(c, info.Default,
-                                 Trimmed(columns.Value("data_default")), differs);
+      const std::string databaseDefault = generated.empty() ? Trimmed(columns.Value("data_default")) : std::string();
+      differs = ReportDifference(c, info.Default, databaseDefault, differs);
     } else {
       c.Log("\t\tnot found");
       differs = true;
