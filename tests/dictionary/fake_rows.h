@@ -40,8 +40,11 @@ inline FakeRows::Row IndexRow(std::string name, std::string column, std::string 
 inline FakeRows::Row ConstraintRow(std::string name, std::string type, std::string from,
                                    std::string toTable = "", std::string toColumn = "",
                                    std::string fromPos = "1", std::string toPos = "") {
+  const std::string deleteRule = type == "R" ? "NO ACTION" : "";
   return {{"constraint_name", std::move(name)}, {"constraint_type", std::move(type)},
           {"index_name", ""}, {"search_condition", ""}, {"status", "ENABLED"},
+          {"delete_rule", deleteRule}, {"deferrable", "NOT DEFERRABLE"},
+          {"deferred", "IMMEDIATE"},
           {"f_col_name", std::move(from)}, {"f_pos", std::move(fromPos)},
           {"to_table_name", std::move(toTable)}, {"to_col_name", std::move(toColumn)},
           {"to_pos", std::move(toPos)}};

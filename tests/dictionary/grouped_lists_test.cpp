@@ -239,3 +239,52 @@ TEST(PrivilegeText, KeywordsInTableOrderAndOnlyExactNGrantsNothing) {
 
 }  // namespace
 }  // namespace skelvane
+
+namespace skelvane {
+namespace {
+
+using testing::ConstraintRow;
+using testing::FakeRows;
+
+// A foreign key row with its delete rule and deferrability as the dictionary gives them.
+FakeRows::Row ForeignKeyRow(const std::string& name, const std::string& deleteRule,
+                            const std::string& deferrable, const std::string& deferred) {
+  FakeRows::Row row = ConstraintRow(name, "R", "A", "T2", "X", "1", "1");
+  row["delete_rule"] = deleteRule;
+  row["deferrable"] = deferrable;
+  row["deferred"] = deferred;
+  return row;
+}
+
+TEST(ConstraintList, ForeignKeyReferenceKeepsDeleteRuleAndDeferrability) {
+  struct TCase {
+    const char* deleteRule;
+    const char* deferrable;
+    const char* deferred;
+    const char* reference;
+  };
+  const TCase cases[] = {
+      {"NO ACTION", "NOT DEFERRABLE", "IMMEDIATE", "(A) REFERENCES T2 (X)"},
+      {"CASCADE", "NOT DEFERRABLE", "IMMEDIATE", "(A) REFERENCES T2 (X) ON DELETE CASCADE"},
+      {"SET NULL", "NOT DEFERRABLE", "IMMEDIATE", "(A) REFERENCES T2 (X) ON DELETE SET NULL"},
+      {"NO ACTION", "DEFERRABLE", "IMMEDIATE", "(A) REFERENCES T2 (X) DEFERRABLE"},
+      {"NO ACTION", "DEFERRABLE", "DEFERRED", "(A) REFERENCES T2 (X) DEFERRABLE INITIALLY DEFERRED"},
+      {"CASCADE ", "DEFERRABLE ", "DEFERRED ",
+       "(A) REFERENCES T2 (X) ON DELETE CASCADE DEFERRABLE INITIALLY DEFERRED"},
+      {"", "", "", "(A) REFERENCES T2 (X)"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.reference);
+    // Two keys in a row: each keeps its own rules, the first closing with the second's start.
+    FakeRows rows({ForeignKeyRow("FK1", c.deleteRule, c.deferrable, c.deferred),
+                   ForeignKeyRow("FK2", "NO ACTION", "NOT DEFERRABLE", "IMMEDIATE")});
+    TConstraintList list;
+    list.Fill(rows);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Item(0).Reference, c.reference);
+    EXPECT_EQ(list.Item(1).Reference, "(A) REFERENCES T2 (X)");
+  }
+}
+
+}  // namespace
+}  // namespace skelvane
