@@ -146,5 +146,29 @@ TEST_F(RealWorldSchema, ExportNotesEachIndexOrganizedTable) {
   EXPECT_EQ(run.out.find("WK_CUSTOMER is index-organized"), std::string::npos);
 }
 
+// The tables of this schema and the views and stored code of the lending
+// schema, loaded by one owner: neither script is refused, and the export reads them all.
+TEST(RealWorldScripts, BothLoadIntoOneSchemaAndExport) {
+  e2e::TScratch scratch("realworld-both");
+  e2e::CreateDatabase(scratch.Dir(), "BOTH");
+  e2e::RunScript(scratch.Dir(), "BOTH", "system/manager", ::skelvane::testing::OwnerGrants(kOwner, kPassword));
+  std::string code = Script("schema_code.sql");
+  const std::string include = "@@schema_code_tables";
+  const size_t at = code.find(include);
+  ASSERT_NE(at, std::string::npos);
+  code.replace(at, include.size(), Script("schema_code_tables.sql"));
+  const std::string logon = std::string(kOwner) + "/" + kPassword;
+  ASSERT_NO_THROW(e2e::RunScript(scratch.Dir(), "BOTH", logon, Script("tables.sql")));
+  ASSERT_NO_THROW(e2e::RunScript(scratch.Dir(), "BOTH", logon, code));
+  const auto run = e2e::RunCli(scratch.Dir(),
+                               {"export", "--database", "BOTH", "--user", kOwner, "--file",
+                                (scratch.Dir() / "both._sdb").string()},
+                               kPassword);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string document = e2e::ReadFile(scratch.Dir() / "both._sdb");
+  for (const char* name : {"{name WK_CUSTOMER}", "{name LIB_LOANS}", "{name LIB_LOAN_OVERVIEW}"})
+    EXPECT_NE(document.find(name), std::string::npos) << name;
+}
+
 }  // namespace
 }  // namespace skelvane::roundtrip
