@@ -78,6 +78,9 @@ void TDM::ExecuteStatement(TOperationHost& host, const std::string& statement,
   try {
     Q_Another.Execute();
   } catch (const oracle::EOracleError& e) {
+    // A dropped connection is no refusal: every later statement would fail
+    // too, and the run would end as if done. The operation frame reports it.
+    if (oracle::IsConnectionLost(e.ErrorCode())) throw;
     ++RejectedStatements;
     std::string line(messages::kQueryError);
     line += messages::kQueryErrorLine;

@@ -43,6 +43,12 @@ class EOracleError : public std::runtime_error {
   std::string component_;
 };
 
+// True for the errors after which the session can run nothing more (the
+// connection dropped, the session was killed or ended): no later statement
+// of the operation can succeed, so reporting one as merely refused would
+// hide the failure.
+bool IsConnectionLost(int errorCode);
+
 }  // namespace skelvane::oracle
 
 #endif
