@@ -1,0 +1,164 @@
+// Bad input at every door of skelvane-cli, as one table: the arguments, the
+// schema document, the files it writes and the client library. Every case
+// ends in one message on standard error and the documented exit status
+// (64 usage error, 2 failure), without a crash.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/emulator_database.h"
+#include "support/emulator_tool.h"
+#include "support/test_schema.h"
+
+namespace skelvane::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::skelvane::testing::RunCommand;
+using ::skelvane::testing::ShellQuote;
+using ::skelvane::testing::TEmulatorDatabase;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct TBadInput {
+  const char* door;
+  const char* label;
+  // The command line after the program's name; LIB stands for OCIDLL=<the
+  // emulator>, DIR for the case's folder.
+  std::string args;
+  int status;
+  std::string message;  // found in standard error
+};
+
+const std::vector<TBadInput>& Table() {
+  static const std::vector<TBadInput> table = {
+      {"arguments", "no command", "", 64, "skelvane-cli: no command given"},
+      {"arguments", "unknown command", "import LIB --user APPU", 64, "unknown command 'import'"},
+      {"arguments", "unknown option", "export LIB --user APPU --colour", 64, "unknown option '--colour'"},
+      {"arguments", "no user", "export LIB --file DIR/x._sdb", 64, "--user is required"},
+      {"arguments", "empty user", "export LIB --user ''", 64, "--user is required"},
+      {"arguments", "option without its value", "export LIB --user APPU --file", 64,
+       "option '--file' needs a value"},
+      {"arguments", "empty file name", "update LIB --user APPU --file ''", 64,
+       "option '--file' needs a file name"},
+      {"arguments", "stray word", "export LIB --user APPU stray", 64, "unexpected argument 'stray'"},
+      {"arguments", "update option on export", "export LIB --user APPU --sequence-start-zero", 64,
+       "unknown option '--sequence-start-zero'"},
+      {"arguments", "unknown client parameter", "export LIB --user APPU ORAHOME=x", 64,
+       "unexpected argument 'ORAHOME=x'"},
+      {"arguments", "database name that is a path", "export LIB --user APPU --password secret "
+       "--database ../../etc/passwd --file DIR/x._sdb", 2, "ORA-12154"},
+      {"arguments", "unknown database", "export LIB --user APPU --password secret --database NOSUCH "
+       "--file DIR/x._sdb", 2, "ORA-12154"},
+      {"arguments", "wrong password", "export LIB --user APPU --password wrong --file DIR/x._sdb", 2,
+       "ORA-01017"},
+      {"arguments", "no password on standard input", "export LIB --user APPU --file DIR/x._sdb", 2,
+       "ORA-01017"},
+      {"document", "missing", "update LIB --user APPU --password secret --file DIR/missing._sdb", 2,
+       "cannot read 'DIR/missing._sdb': No such file or directory"},
+      {"document", "a folder", "update LIB --user APPU --password secret --file DIR/folder._sdb", 2,
+       "cannot read 'DIR/folder._sdb': Is a directory"},
+      {"document", "unreadable", "update LIB --user APPU --password secret --file DIR/unreadable._sdb", 2,
+       "cannot read 'DIR/unreadable._sdb': Permission denied"},
+      {"document", "empty", "update LIB --user APPU --password secret --file DIR/empty._sdb", 2,
+       "cannot read 'DIR/empty._sdb': the document is empty"},
+      {"document", "blank lines only", "update LIB --user APPU --password secret --file DIR/blank._sdb", 2,
+       "cannot read 'DIR/blank._sdb': the document is empty"},
+      {"document", "binary", "update LIB --user APPU --password secret --file DIR/binary._sdb", 2,
+       "cannot read 'DIR/binary._sdb': not a schema document (it holds binary data)"},
+      {"document", "2 GB", "update LIB --user APPU --password secret --file DIR/huge._sdb", 2,
+       "cannot read 'DIR/huge._sdb': not a schema document (it holds binary data)"},
+      {"document", "other extension", "update LIB --user APPU --password secret --file DIR/schema.txt", 2,
+       "not a schema document (the name must end in ._sdb)"},
+      {"document", "unmatched brace", "update LIB --user APPU --password secret --file DIR/brace._sdb", 2,
+       "line 3: \"}\" without a matching \"{\""},
+      {"document", "export into a missing folder",
+       "export LIB --user APPU --password secret --file DIR/no/such/x._sdb", 2,
+       "cannot create 'DIR/no/such/x._sdb': No such file or directory"},
+      {"document", "export onto a folder", "export LIB --user APPU --password secret --file DIR/folder._sdb",
+       2, "cannot create 'DIR/folder._sdb': Is a directory"},
+      {"update log", "in a missing folder",
+       "update LIB --user APPU --password secret --file DIR/good._sdb --update-log DIR/no/u.log", 2,
+       "cannot create the update log 'DIR/no/u.log': No such file or directory"},
+      {"update log", "a folder",
+       "update LIB --user APPU --password secret --file DIR/good._sdb --update-log DIR/folder._sdb", 2,
+       "cannot create the update log 'DIR/folder._sdb': Is a directory"},
+      {"client library", "missing", "export OCIDLL=DIR/missing.so --user APPU --password secret", 2,
+       "Could not load \"DIR/missing.so\""},
+      {"client library", "not a library", "export OCIDLL=DIR/notalib.so --user APPU --password secret", 2,
+       "Could not load \"DIR/notalib.so\""},
+      {"client library", "a folder", "export OCIDLL=DIR/folder._sdb --user APPU --password secret", 2,
+       "Could not load \"DIR/folder._sdb\""},
+      {"client library", "missing the OCI entry points",
+       "export OCIDLL=NOCLIENT --user APPU --password secret --file DIR/x._sdb", 2, "Could not initialize"},
+  };
+  return table;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST(BadInput, EveryDoorGivesOneMessageAndTheDocumentedStatus) {
+  TEmulatorDatabase db;
+  db.RunAsSystem(::skelvane::testing::kTestUsers);
+  const std::string dir = db.Folder();
+  fs::create_directory(dir + "/folder._sdb");
+  std::ofstream(dir + "/empty._sdb");
+  std::ofstream(dir + "/blank._sdb") << "\r\n\r\n  \t\r\n";
+  std::ofstream(dir + "/binary._sdb", std::ios::binary) << std::string("{shema\0\x01\xff{", 10);
+  std::ofstream(dir + "/schema.txt") << "{shema\r\n}\r\n";
+  std::ofstream(dir + "/brace._sdb") << "{shema\r\n{tables \r\n}}}\r\n";
+  std::ofstream(dir + "/good._sdb") << "{shema\r\n\t{name APPU}\r\n}\r\n";
+  std::ofstream(dir + "/notalib.so") << "not a shared library\n";
+  std::ofstream(dir + "/unreadable._sdb") << "{shema\r\n}\r\n";
+  fs::permissions(dir + "/unreadable._sdb", fs::perms::none);
+  {
+    // Sparse: two gigabytes that take no room, behind a text head.
+    std::ofstream(dir + "/huge._sdb") << "{shema\r\n";
+    fs::resize_file(dir + "/huge._sdb", std::uintmax_t{2} << 30);
+  }
+  const bool root = ::geteuid() == 0;  // reads any file whatever its permissions
+
+  int checked = 0;
+  for (const TBadInput& c : Table()) {
+    if (root && std::string(c.label) == "unreadable") continue;
+    SCOPED_TRACE(std::string(c.door) + ", " + c.label);
+    std::string args = Replaced(c.args, "LIB", "OCIDLL=" + ShellQuote(::skelvane::testing::EmulatorLibrary()));
+    args = Replaced(args, "NOCLIENT", ShellQuote(::skelvane::testing::BinaryDir() + "/lib/libnot_a_client.so"));
+    args = Replaced(args, "DIR", dir);
+    const std::string errFile = dir + "/stderr.txt";
+    std::string out;
+    const int status = RunCommand("cd " + ShellQuote(dir) + " && " + db.Env() +
+                                      ShellQuote(::skelvane::testing::BinaryDir() + "/bin/skelvane-cli") + " " +
+                                      args + " </dev/null 2>" + ShellQuote(errFile),
+                                  &out);
+    const std::string err = ReadAll(errFile);
+    EXPECT_EQ(status, c.status) << err << out;
+    EXPECT_NE(err.find(Replaced(c.message, "DIR", dir)), std::string::npos) << err;
+    // One message: one line naming the program, and no sanitizer or crash report.
+    size_t named = 0;
+    for (size_t at = 0; (at = err.find("skelvane-cli: ", at)) != std::string::npos; ++at) ++named;
+    EXPECT_EQ(named, 1u) << err;
+    EXPECT_EQ(err.find("Sanitizer"), std::string::npos) << err;
+    // Failures before the logon leave the Common log empty; after it, the
+    // log ends with the frame's one line.
+    if (!out.empty()) {
+      EXPECT_NE(out.find("Ошибка базы данных. причина:"), std::string::npos) << out;
+    }
+    ++checked;
+  }
+  std::cout << "bad input: " << checked << " of " << Table().size() << " cases checked"
+            << (root ? " (the unreadable file is readable to root)" : "") << std::endl;
+  EXPECT_FALSE(fs::exists(dir + "/x._sdb"));
+}
+
+}  // namespace
+}  // namespace skelvane::cli
