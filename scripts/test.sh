@@ -17,6 +17,9 @@ echo "== build the Windows programs and run their suite under wine"
 echo "== fuzz the document reader for 60 seconds"
 "$here/scripts/fuzz.sh" 60
 
+echo "== fuzz the compare over damaged documents for 60 seconds"
+"$here/scripts/fuzz-compare.sh" 60
+
 echo "== build and test with sanitizers"
 "$here/scripts/build.sh" "$here/build-asan" -DSKELVANE_SANITIZE=ON -DSKELVANE_BENCH=OFF
 (cd "$here/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)" --timeout 900)
