@@ -24,17 +24,15 @@ std::string DocumentProblem(TCommand command, const std::string& file) {
     return "cannot read '" + file + "': not a schema document (the name must end in ._sdb)";
   const std::string reason = CannotReadReason(file);
   if (!reason.empty()) return "cannot read '" + file + "': " + reason;
-  // The reader takes any bytes, and an empty or binary file reads as a
-  // document without sections: the update would do nothing and report
-  // success. A schema document is text, and the first bytes tell.
+  // The reader takes any bytes, and a binary file reads as a document
+  // without sections: the update would do nothing and report success. A
+  // schema document is text, and the first bytes tell.
   std::ifstream in(file, std::ios::binary);
   std::string head(kLookedAt, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<size_t>(in.gcount()));
   if (head.find('\0') != std::string::npos)
     return "cannot read '" + file + "': not a schema document (it holds binary data)";
-  if (head.size() < kLookedAt && head.find_first_not_of(" \t\r\n\x1a") == std::string::npos)
-    return "cannot read '" + file + "': the document is empty";
   return {};
 }
 
