@@ -206,6 +206,9 @@ TSnapshotKind SnapshotKindOf(TDictionaryRead read) {
     case R::AllSynonyms: return K::AllSynonyms;
     case R::Privileges: return K::Privileges;
     case R::DbLinks: return K::DbLinks;
+    // Not held by the snapshot: the reader of generated columns takes the refusal as none.
+    case R::IdentityColumns:
+    case R::VirtualColumns: break;
   }
   throw std::logic_error("unknown dictionary read");
 }

@@ -161,7 +161,7 @@ void ApplyEffect(TDictionarySnapshot& snapshot, const TStatementEffect& e) {
       TValues row{{"TABLE_NAME", table},
                   {"CONSTRAINT_NAME", StoredName(e.Name)},
                   {"CONSTRAINT_TYPE", e.Type},
-                  {"STATUS", "ENABLED"},
+                  {"STATUS", e.Disabled ? "DISABLED" : "ENABLED"},
                   {"F_POS", "1"}};
       if (e.Type == "C") row.push_back({"SEARCH_CONDITION", e.Text});
       if (!e.IndexName.empty()) row.push_back({"INDEX_NAME", StoredName(e.IndexName)});
@@ -188,6 +188,9 @@ void ApplyEffect(TDictionarySnapshot& snapshot, const TStatementEffect& e) {
       snapshot.Insert(K::Triggers, {{"TRIGGER_NAME", name}, {"DESCRIPTION", e.Text}});
       return;
     }
+    case TEffectKind::DisableTrigger:
+      snapshot.Update(K::Triggers, StoredName(e.Name), Any(), {{"STATUS", "DISABLED"}});
+      return;
     case TEffectKind::ReplaceFunction:
     case TEffectKind::ReplaceProcedure: {
       const K kind = e.Kind == TEffectKind::ReplaceFunction ? K::Functions : K::Procedures;

@@ -173,6 +173,30 @@ TEST(PlanEffects, CreatedTablesAndGrantsAreSeenByLaterReads) {
   EXPECT_EQ(s.Open(R::Privileges)->RecordCount(), 0);  // nothing left granted: no row
 }
 
+TEST(PlanEffects, SwitchedOffTriggersAndConstraintsAreSeenSwitchedOff) {
+  TDictionarySnapshot s;
+  s.Define(K::Triggers, {Spec("TRIGGER_NAME"), Spec("DESCRIPTION"), Spec("STATUS")}, true);
+  s.Define(K::Constraints, {Spec("TABLE_NAME"), Spec("CONSTRAINT_NAME"), Spec("CONSTRAINT_TYPE"),
+                            Spec("STATUS"), Spec("SEARCH_CONDITION", true), Spec("F_COL_NAME")},
+           true);
+  for (K k : {K::Triggers, K::Constraints}) s.MarkComplete(k);
+
+  ApplyEffect(s, {TEffectKind::ReplaceTrigger, {}, "audit_ins", {}, "audit_ins before insert on t"});
+  EXPECT_NE(s.Query(R::OneTrigger, "AUDIT_INS")->Value("status"), "DISABLED");
+  ApplyEffect(s, {TEffectKind::DisableTrigger, {}, "audit_ins"});
+  EXPECT_EQ(s.Query(R::OneTrigger, "AUDIT_INS")->Value("status"), "DISABLED");
+
+  TStatementEffect off{TEffectKind::AddConstraint, "t", "t_qty_ck", "C", "qty > 0"};
+  off.Disabled = true;
+  ApplyEffect(s, off);
+  ApplyEffect(s, {TEffectKind::AddConstraint, "t", "t_price_ck", "C", "price > 0"});
+  auto checks = s.Open(R::TableConstraints, "T");
+  ASSERT_TRUE(checks->Locate("constraint_name", oracle::TVariant("T_QTY_CK")));
+  EXPECT_EQ(checks->Value("status"), "DISABLED");
+  ASSERT_TRUE(checks->Locate("constraint_name", oracle::TVariant("T_PRICE_CK")));
+  EXPECT_EQ(checks->Value("status"), "ENABLED");
+}
+
 TEST(PlanScript, PlsqlUnitsEndWithASlashLineOtherStatementsWithASemicolon) {
   struct TCase {
     TEffectKind kind;
