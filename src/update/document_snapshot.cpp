@@ -48,7 +48,7 @@ void DefineKinds(TDictionarySnapshot& snapshot) {
          {"SEARCH_CONDITION"});
   define(K::Sequences, {"SEQUENCE_NAME", "MIN_VALUE", "MAX_VALUE", "INCREMENT_BY", "CYCLE_FLAG", "ORDER_FLAG",
                         "CACHE_SIZE", "LAST_NUMBER"});
-  define(K::Triggers, {"TRIGGER_NAME", "DESCRIPTION", "TRIGGER_BODY"}, {"TRIGGER_BODY"});
+  define(K::Triggers, {"TRIGGER_NAME", "DESCRIPTION", "TRIGGER_BODY", "STATUS"}, {"TRIGGER_BODY"});
   define(K::Functions, {"NAME", "TYPE", "LINE", "TEXT"});
   define(K::Procedures, {"NAME", "TYPE", "LINE", "TEXT"});
   define(K::Views, {"VIEW_NAME", "TEXT", "COMMENTS"}, {"TEXT"});
@@ -192,8 +192,11 @@ TDocumentSnapshot SnapshotOfDocument(const std::string& fileName) {
   });
   Each(document, sdb::kSectionTriggers, sdb::kNodeTrigger, [&](const TTreeResult& t) {
     // The document keeps description and body joined; the compare joins them again.
+    // Only a switched-off trigger carries its status.
+    const bool disabled = GetEntryValue(t, sdb::kKeyStatus) == sdb::kStatusDisabled;
     s.Insert(K::Triggers, {{"TRIGGER_NAME", GetEntryValue(t, sdb::kKeyName)},
-                           {"DESCRIPTION", GetEntryValue(t, sdb::kKeyTriggerBody)}});
+                           {"DESCRIPTION", GetEntryValue(t, sdb::kKeyTriggerBody)},
+                           {"STATUS", disabled ? "DISABLED" : "ENABLED"}});
   });
   auto routines = [&](const char* section, char node, K kind, const char* type) {
     Each(document, section, node, [&](const TTreeResult& r) {

@@ -287,6 +287,28 @@ TEST_F(CliRun, DiffNeedsNoDatabaseAndExitsByThePlan) {
   EXPECT_NE(out_.find("cannot read"), std::string::npos) << out_;
 }
 
+std::string TriggerSection(const std::string& status) {
+  return "{triggers \r\n\t{t \r\n\t\t{name TRG1}\r\n\t\t{trigger_body\r\n"
+         "TRG1 before insert on T1 for each row\r\nbegin null; end;\r\n\t\t}\r\n" +
+         status + "\t}\r\n}\r\n";
+}
+
+// The old document stands for the database: its triggers answer every read the
+// compare makes of a live trigger, the switched-off state among them.
+TEST_F(CliRun, DiffReadsTriggersAndTheirStatusFromTheOldDocument) {
+  const std::string dir = db_.Folder();
+  const std::string table = OneTableDocument(Column("ID", "NUMBER(10)"));
+  std::ofstream(dir + "/on._sdb", std::ios::binary) << table + TriggerSection("");
+  std::ofstream(dir + "/off._sdb", std::ios::binary) << table + TriggerSection("\t\t{status DISABLED}\r\n");
+  const std::string diff = "cd " + ShellQuote(dir) + " && " + ShellQuote(Program()) + " diff ";
+  EXPECT_EQ(RunCommand(diff + "on._sdb on._sdb 2>&1", &out_), 0) << out_;
+  EXPECT_EQ(out_.find("skelvane-cli:"), std::string::npos) << out_;
+  EXPECT_EQ(RunCommand(diff + "off._sdb off._sdb 2>/dev/null", &out_), 0);
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(RunCommand(diff + "on._sdb off._sdb 2>/dev/null", &out_), 1);
+  EXPECT_EQ(out_, "ALTER TRIGGER TRG1 DISABLE;\n");
+}
+
 TEST_F(CliRun, PlanWritesTheScriptToStdoutAndExecutesNothing) {
   std::ofstream(db_.Folder() + "/new._sdb", std::ios::binary)
       << OneTableDocument(Column("ID", "NUMBER(10,0)"), "PLANNED");
