@@ -44,7 +44,8 @@ void DefineKinds(TDictionarySnapshot& snapshot) {
   define(K::Indexes, {"INDEX_NAME", "TABLE_NAME", "UNIQUENESS", "COLUMN_NAME"});
   define(K::Constraints,
          {"CONSTRAINT_NAME", "CONSTRAINT_TYPE", "TABLE_NAME", "SEARCH_CONDITION", "STATUS", "INDEX_NAME",
-          "F_COL_NAME", "F_POS", "TO_TABLE_NAME", "TO_COL_NAME", "TO_POS"},
+          "F_COL_NAME", "F_POS", "TO_TABLE_NAME", "TO_COL_NAME", "TO_POS", "DELETE_RULE", "DEFERRABLE",
+          "DEFERRED"},
          {"SEARCH_CONDITION"});
   define(K::Sequences, {"SEQUENCE_NAME", "MIN_VALUE", "MAX_VALUE", "INCREMENT_BY", "CYCLE_FLAG", "ORDER_FLAG",
                         "CACHE_SIZE", "LAST_NUMBER"});

@@ -293,11 +293,15 @@ std::string TriggerSection(const std::string& status) {
          status + "\t}\r\n}\r\n";
 }
 
-// The old document stands for the database: its triggers answer every read the
-// compare makes of a live trigger, the switched-off state among them.
-TEST_F(CliRun, DiffReadsTriggersAndTheirStatusFromTheOldDocument) {
+// The old document stands for the database: its triggers and constraints answer
+// every read the compare makes of live ones, the switched-off state among them.
+TEST_F(CliRun, DiffReadsTriggersConstraintsAndTheirStatusFromTheOldDocument) {
   const std::string dir = db_.Folder();
-  const std::string table = OneTableDocument(Column("ID", "NUMBER(10)"));
+  std::string table = OneTableDocument(Column("ID", "NUMBER(10)"));
+  // A foreign key too: each of its reads must be answered from the document.
+  const std::string check = "\t\t\t{i \r\n\t\t\t\t{name T1_SELF_FK}\r\n\t\t\t\t{type R}\r\n\t\t\t\t{index }\r\n"
+                            "\t\t\t\t{expr }\r\n\t\t\t\t{ref (ID) REFERENCES T1 (ID)}\r\n\t\t\t\t{status ENABLED}\r\n\t\t\t}\r\n";
+  table.insert(table.find("\t\t{constraints \r\n") + 17, check);
   std::ofstream(dir + "/on._sdb", std::ios::binary) << table + TriggerSection("");
   std::ofstream(dir + "/off._sdb", std::ios::binary) << table + TriggerSection("\t\t{status DISABLED}\r\n");
   const std::string diff = "cd " + ShellQuote(dir) + " && " + ShellQuote(Program()) + " diff ";
