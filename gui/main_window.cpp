@@ -156,6 +156,10 @@ void TMainWindow::Build() {
   cbEnableExport_->setObjectName(QStringLiteral("cbEnableExport"));
   cbSequenceSetZero_ = new QCheckBox(Text(form_.cbSequenceSetZero.Caption()), top);
   cbSequenceSetZero_->setObjectName(QStringLiteral("cbSequenceSetZero"));
+  cbBulkRead_ = new QCheckBox(Text(form_.cbBulkRead.Caption()), top);
+  cbBulkRead_->setObjectName(QStringLiteral("cbBulkRead"));
+  cbPlanOnly_ = new QCheckBox(Text(form_.cbPlanOnly.Caption()), top);
+  cbPlanOnly_->setObjectName(QStringLiteral("cbPlanOnly"));
   imageBtn1_ = new QToolButton(top);
   imageBtn1_->setObjectName(QStringLiteral("ImageBtn1"));
   imageBtn1_->setIcon(MenuIcon());
@@ -183,10 +187,14 @@ void TMainWindow::Build() {
   grid->addWidget(FieldLabel(form_.FilenameEdit2, filenameEdit2_, top), row, 0);
   grid->addWidget(filenameEdit2_, row++, 1, 1, 2);
   grid->addWidget(label6_, row, 0, Qt::AlignTop);
-  auto* options = new QVBoxLayout;
-  options->addWidget(cbEnableExport_);
-  options->addWidget(cbSequenceSetZero_);
-  grid->addLayout(options, row++, 1, 1, 2);
+  // Two columns keep the upper part as high as with two options.
+  auto* options = new QGridLayout;
+  options->addWidget(cbEnableExport_, 0, 0);
+  options->addWidget(cbSequenceSetZero_, 1, 0);
+  options->addWidget(cbBulkRead_, 0, 1);
+  options->addWidget(cbPlanOnly_, 1, 1);
+  options->setHorizontalSpacing(24);
+  grid->addLayout(options, row++, 1, 1, 2, Qt::AlignLeft | Qt::AlignTop);
   grid->setRowStretch(row, 1);
 
   panelLog_ = new QWidget(splitter_);
@@ -234,6 +242,7 @@ void TMainWindow::Build() {
             {&form_.ButtonTest, buttonTest_},       {&form_.cbEnableExport, cbEnableExport_},
             {&form_.cbSequenceSetZero, cbSequenceSetZero_},
             {&form_.cbClearEveryTime, cbClearEveryTime_},
+            {&form_.cbBulkRead, cbBulkRead_},       {&form_.cbPlanOnly, cbPlanOnly_},
             {&form_.MemoLog, memoLog_},             {&form_.UpdateLog, updateLog_},
             {&form_.pcLogs, pcLogs_},               {&form_.PanelLog, panelLog_},
             {&form_.Panel1, panel1},                {&form_.Splitter1, splitter_},
@@ -281,6 +290,8 @@ void TMainWindow::Connect() {
           [this](bool on) { form_.cbSequenceSetZero.SetChecked(on); });
   connect(cbClearEveryTime_, &QCheckBox::clicked, this,
           [this](bool on) { form_.cbClearEveryTime.SetChecked(on); });
+  connect(cbBulkRead_, &QCheckBox::clicked, this, [this](bool on) { form_.cbBulkRead.SetChecked(on); });
+  connect(cbPlanOnly_, &QCheckBox::clicked, this, [this](bool on) { form_.cbPlanOnly.SetChecked(on); });
   connect(pcLogs_, &QTabWidget::currentChanged, this,
           [this](int index) { form_.pcLogs.SetActivePageIndex(index); });
   connect(splitter_, &QSplitter::splitterMoved, this,
@@ -334,6 +345,8 @@ void TMainWindow::Sync(const TControlModel& control) {
   } else if (&control == &form_.cbEnableExport) cbEnableExport_->setChecked(form_.cbEnableExport.Checked());
   else if (&control == &form_.cbSequenceSetZero) cbSequenceSetZero_->setChecked(form_.cbSequenceSetZero.Checked());
   else if (&control == &form_.cbClearEveryTime) cbClearEveryTime_->setChecked(form_.cbClearEveryTime.Checked());
+  else if (&control == &form_.cbBulkRead) cbBulkRead_->setChecked(form_.cbBulkRead.Checked());
+  else if (&control == &form_.cbPlanOnly) cbPlanOnly_->setChecked(form_.cbPlanOnly.Checked());
   else if (&control == &form_.MemoLog) SyncLog(form_.MemoLog, memoLog_, memoShown_);
   else if (&control == &form_.UpdateLog) SyncLog(form_.UpdateLog, updateLog_, updateShown_);
   else if (&control == &form_.pcLogs) {

@@ -66,6 +66,8 @@ class TMainWindow : public QWidget, public TPlacementHost {
   QCheckBox* EnableExport() const { return cbEnableExport_; }
   QCheckBox* SequenceSetZero() const { return cbSequenceSetZero_; }
   QCheckBox* ClearEveryTime() const { return cbClearEveryTime_; }
+  QCheckBox* BulkRead() const { return cbBulkRead_; }
+  QCheckBox* PlanOnly() const { return cbPlanOnly_; }
   QPlainTextEdit* MemoLog() const { return memoLog_; }
   QPlainTextEdit* UpdateLog() const { return updateLog_; }
   QTabWidget* Logs() const { return pcLogs_; }
@@ -120,6 +122,8 @@ class TMainWindow : public QWidget, public TPlacementHost {
   QCheckBox* cbEnableExport_ = nullptr;
   QCheckBox* cbSequenceSetZero_ = nullptr;
   QCheckBox* cbClearEveryTime_ = nullptr;
+  QCheckBox* cbBulkRead_ = nullptr;
+  QCheckBox* cbPlanOnly_ = nullptr;
   QToolButton* imageBtn1_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QWidget* panelLog_ = nullptr;

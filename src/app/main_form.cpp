@@ -72,7 +72,7 @@ TmForm_skelvane::TmForm_skelvane(TFrontEnd& frontEnd, std::string applicationTit
 const std::vector<std::string>& TmForm_skelvane::TabOrder() {
   static const std::vector<std::string> order = {
       "DatabaseName", "UserName", "Password", "ButtonGet", "FilenameEdit1", "ButtonTest",
-      "FilenameEdit2", "PanelLog", "cbEnableExport", "cbSequenceSetZero"};
+      "FilenameEdit2", "PanelLog", "cbEnableExport", "cbSequenceSetZero", "cbBulkRead", "cbPlanOnly"};
   return order;
 }
 
@@ -107,9 +107,11 @@ TStoredProperty PropertyOf(std::string component, std::string property, TStoredP
 TFormStorage TmForm_skelvane::MakeFormStorage1() {
   TFormStorage storage;
   storage.IniSection = "main";
+  // The bulk and plan options come last: a file written before them keeps its key
+  // order, and without their keys both stay off.
   storage.StoredProps = {"DatabaseName.Text", "FilenameEdit1.Text", "FilenameEdit2.Text",
                          "UserName.Text",     "UserName.Items",     "cbClearEveryTime.Checked",
-                         "PanelLog.Height"};
+                         "PanelLog.Height",   "cbBulkRead.Checked", "cbPlanOnly.Checked"};
   return storage;
 }
 
@@ -119,6 +121,12 @@ std::vector<TStoredProperty> TmForm_skelvane::StoredProperties() {
     TStoredProperty p = PropertyOf(control.Name(), "Text", TKind::Text);
     p.GetText = [&control] { return control.Text(); };
     p.SetText = [&control](const std::string& value) { control.SetText(value); };
+    return p;
+  };
+  auto checked = [](TCheckModel& control) {
+    TStoredProperty p = PropertyOf(control.Name(), "Checked", TKind::Boolean);
+    p.GetBoolean = [&control] { return control.Checked(); };
+    p.SetBoolean = [&control](bool value) { control.SetChecked(value); };
     return p;
   };
   std::vector<TStoredProperty> all;
@@ -138,14 +146,13 @@ std::vector<TStoredProperty> TmForm_skelvane::StoredProperties() {
   };
   items.SetStrings = [this](std::vector<std::string> values) { UserName.SetItems(std::move(values)); };
   all.push_back(std::move(items));
-  TStoredProperty clear = PropertyOf("cbClearEveryTime", "Checked", TKind::Boolean);
-  clear.GetBoolean = [this] { return cbClearEveryTime.Checked(); };
-  clear.SetBoolean = [this](bool value) { cbClearEveryTime.SetChecked(value); };
-  all.push_back(std::move(clear));
+  all.push_back(checked(cbClearEveryTime));
   TStoredProperty height = PropertyOf("PanelLog", "Height", TKind::Integer);
   height.GetInteger = [this] { return PanelLog.Height(); };
   height.SetInteger = [this](int value) { PanelLog.SetHeight(value); };
   all.push_back(std::move(height));
+  all.push_back(checked(cbBulkRead));
+  all.push_back(checked(cbPlanOnly));
 
   std::vector<TStoredProperty> listed;
   for (const auto& name : FormStorage1.StoredProps) {

@@ -17,8 +17,9 @@ using testing::TRecordingFrontEnd;
 
 // The inputs LockControls disables and UnlockControls enables again.
 std::vector<const TControlModel*> LockedInputs(const TmForm_skelvane& f) {
-  return {&f.DatabaseName, &f.UserName,       &f.Password,          &f.ButtonTest,
-          &f.FilenameEdit2, &f.cbEnableExport, &f.cbSequenceSetZero, &f.cbClearEveryTime};
+  return {&f.DatabaseName,      &f.UserName,         &f.Password,   &f.ButtonTest,
+          &f.FilenameEdit2,     &f.cbEnableExport,   &f.cbSequenceSetZero,
+          &f.cbClearEveryTime, &f.cbBulkRead,       &f.cbPlanOnly};
 }
 
 class MainForm : public ::testing::Test {

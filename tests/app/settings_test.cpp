@@ -154,6 +154,8 @@ TEST_F(Settings, FirstCloseWritesEveryKeyInOrderAndTheHistorySection) {
             "UserName_Text=scott\r\n"
             "cbClearEveryTime_Checked=False\r\n"
             "PanelLog_Height=164\r\n"
+            "cbBulkRead_Checked=False\r\n"
+            "cbPlanOnly_Checked=False\r\n"
             "[main.UserName_Items]\r\n"
             "Count=2\r\n"
             "Item0=scott\r\n"
@@ -214,6 +216,64 @@ TEST_F(Settings, QuotedFileNamesAndTheHistoryRoundTrip) {
   EXPECT_EQ(form.UserName.Items(), (std::vector<std::string>{"scott", "hr", "Demo_App"}));
   EXPECT_TRUE(form.cbClearEveryTime.Checked());
   EXPECT_EQ(form.PanelLog.Height(), 301);
+}
+
+TEST_F(Settings, BulkAndPlanOptionsRoundTripAfterTheOlderKeys) {
+  struct TCase {
+    bool bulk, plan;
+  };
+  for (const TCase c : {TCase{false, false}, TCase{true, false}, TCase{false, true}, TCase{true, true}}) {
+    TmForm_skelvane& form = Restarted();
+    form.cbBulkRead.SetChecked(c.bulk);
+    form.cbPlanOnly.SetChecked(c.plan);
+    form.SaveSettings(host_, false);
+    const std::string text = ReadAll(Ini());
+    const std::string keys = std::string("PanelLog_Height=164\r\ncbBulkRead_Checked=") +
+                             (c.bulk ? "True" : "False") + "\r\ncbPlanOnly_Checked=" +
+                             (c.plan ? "True" : "False") + "\r\n";
+    EXPECT_NE(text.find(keys), std::string::npos) << text;
+    const TmForm_skelvane& back = Restarted();
+    EXPECT_EQ(back.cbBulkRead.Checked(), c.bulk) << c.bulk << c.plan;
+    EXPECT_EQ(back.cbPlanOnly.Checked(), c.plan) << c.bulk << c.plan;
+  }
+}
+
+TEST_F(Settings, AFileWrittenBeforeTheOptionsRestoresBothUncheckedAndGainsTheirKeysAtTheEnd) {
+  const std::string placementAndOlderKeys =
+      "[main]\r\n"
+      "FormVersion=0\r\n"
+      "Flags=0\r\n"
+      "ShowCmd=1\r\n"
+      "PixelsPerInch=96\r\n"
+      "MinMaxPos(1920x1080)=-1,-1,-1,-1\r\n"
+      "MinMaxPos=-1,-1,-1,-1\r\n"
+      "NormPos(1920x1080)=162,109,1006,703\r\n"
+      "NormPos=162,109,1006,703\r\n"
+      "Visible=0\r\n"
+      "DatabaseName_Text=ORCL\r\n"
+      "FilenameEdit1_Text=test._sdb\r\n"
+      "FilenameEdit2_Text=test._sdb\r\n"
+      "UserName_Text=scott\r\n"
+      "cbClearEveryTime_Checked=True\r\n"
+      "PanelLog_Height=200\r\n";
+  const std::string history = "[main.UserName_Items]\r\nCount=1\r\nItem0=scott\r\n";
+  folder_.WriteFile("skelvane.ini", placementAndOlderKeys + history);
+  host_.visible = true;  // so that the restored placement keeps its show command
+  TmForm_skelvane& form = Restarted();
+  EXPECT_EQ(form.DatabaseName.Text(), "ORCL");
+  EXPECT_TRUE(form.cbClearEveryTime.Checked());
+  EXPECT_EQ(form.PanelLog.Height(), 200);
+  EXPECT_FALSE(form.cbBulkRead.Checked());  // per object, as before the option
+  EXPECT_FALSE(form.cbPlanOnly.Checked());  // and the compare updates
+  form.SaveSettings(host_, false);
+  EXPECT_EQ(ReadAll(Ini()), placementAndOlderKeys +
+                                "cbBulkRead_Checked=False\r\ncbPlanOnly_Checked=False\r\n" + history);
+
+  // Hand-edited values are read as the other booleans are.
+  WriteIni("cbBulkRead_Checked=TRUE\r\ncbPlanOnly_Checked=yes\r\n");
+  const TmForm_skelvane& edited = Restarted();
+  EXPECT_TRUE(edited.cbBulkRead.Checked());
+  EXPECT_FALSE(edited.cbPlanOnly.Checked());
 }
 
 TEST_F(Settings, HistoryCountIsTrustedOnlyAsFarAsItemsExist) {

@@ -1,6 +1,6 @@
 // The window mirrors the model: captions and defaults, enabled states while
 // busy, the history, both logs, the menu, the About box and the settings.
-// Its buttons run an export and a compare of the demo database.
+// Its buttons run an export, a compare and a plan of the demo database.
 #include <QtTest>
 
 #include <QCheckBox>
@@ -123,7 +123,7 @@ class GuiMainWindow : public QObject {
     return {window_->DatabaseName(),  window_->UserName(),         window_->Password(),
             window_->ButtonGet(),     window_->ButtonTest(),       window_->FilenameEdit1(),
             window_->FilenameEdit2(), window_->EnableExport(),     window_->SequenceSetZero(),
-            window_->ClearEveryTime()};
+            window_->ClearEveryTime(), window_->BulkRead(),        window_->PlanOnly()};
   }
 
   void FillLogon(const QString& database, const QString& user, const QString& password) {
@@ -174,6 +174,55 @@ class GuiMainWindow : public QObject {
     Click(window_->EnableExport());
     QVERIFY(!window_->ButtonGet()->isEnabled());
     QVERIFY(!window_->FilenameEdit1()->isEnabled());
+  }
+
+  void bulkAndPlanOptionsSitWithTheOtherOptionsAndFollowTheModel() {
+    struct TOption {
+      QCheckBox* box;
+      TCheckModel& model;
+      QString caption;
+    };
+    const QList<TOption> options = {{window_->BulkRead(), Form().cbBulkRead, QStringLiteral("Bulk dictionary reads")},
+                                    {window_->PlanOnly(), Form().cbPlanOnly, QStringLiteral("Plan only")}};
+    for (const TOption& o : options) {
+      QVERIFY(o.box);
+      QCOMPARE(o.box->text(), o.caption);
+      QCOMPARE(o.box->objectName(), Q(o.model.Name()));
+      QCOMPARE(window_->Control(o.model.Name()), static_cast<QWidget*>(o.box));
+      QVERIFY(o.box->isVisible());
+      QVERIFY(o.box->isEnabled());
+      QVERIFY(!o.box->isChecked());  // per object, and the compare updates
+      QCOMPARE(o.box->parentWidget(), window_->EnableExport()->parentWidget());
+      Click(o.box);
+      QVERIFY(o.model.Checked());
+      QVERIFY(o.box->isChecked());
+      o.model.SetChecked(false);
+      QVERIFY(!o.box->isChecked());
+      o.model.SetChecked(true);
+      QVERIFY(o.box->isChecked());
+      o.model.SetEnabled(false);
+      QVERIFY(!o.box->isEnabled());
+      o.model.SetEnabled(true);
+      QVERIFY(o.box->isEnabled());
+    }
+    // Ticking one option leaves the others alone.
+    QVERIFY(!Form().cbEnableExport.Checked());
+    QVERIFY(!Form().cbSequenceSetZero.Checked());
+    QVERIFY(!Form().cbClearEveryTime.Checked());
+
+    // Beside the other options, below their heading, none covering another.
+    const QList<QWidget*> boxes = {window_->EnableExport(), window_->SequenceSetZero(), window_->BulkRead(),
+                                   window_->PlanOnly()};
+    const QWidget* heading = window_->Control("Label6");
+    QVERIFY(heading);
+    for (int i = 0; i < boxes.size(); ++i) {
+      QVERIFY2(boxes[i]->geometry().top() >= heading->geometry().top(), qPrintable(boxes[i]->objectName()));
+      QVERIFY2(boxes[i]->geometry().bottom() <= boxes[i]->parentWidget()->height(),
+               qPrintable(boxes[i]->objectName()));
+      for (int j = i + 1; j < boxes.size(); ++j)
+        QVERIFY2(!boxes[i]->geometry().intersects(boxes[j]->geometry()),
+                 qPrintable(boxes[i]->objectName() + QLatin1Char('/') + boxes[j]->objectName()));
+    }
   }
 
   void editsReachTheModelAndModelChangesReachTheView() {
@@ -245,6 +294,45 @@ class GuiMainWindow : public QObject {
     for (QWidget* w : Inputs()) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
   }
 
+  // Plan only, ticked in the window: the compare shows the script on the
+  // Update log page and changes nothing, so a second plan is the same.
+  void planOnlyShowsTheScriptAndLeavesTheDatabaseAlone() {
+    const std::string data = *folder_ / "emu";
+    MakeDemo(data);
+    platform::SetEnv("ORAEMU_DATA", data);
+    platform::ProcessParameters() = {"OCIDLL=" + skelvane::testing::EmulatorLibrary()};
+    const QString document = QString::fromStdString(*folder_ / "demo._sdb");
+    FillLogon(QStringLiteral("DEMO"), QStringLiteral("demo_app"), QStringLiteral("demo_app_pw"));
+    Click(window_->EnableExport());
+    Click(window_->BulkRead());
+    SetLineText(window_->FilenameEdit1()->Edit(), document);
+    QTest::mouseClick(window_->ButtonGet(), Qt::LeftButton);
+    QVERIFY2(frontEnd_->errors.isEmpty(), qPrintable(frontEnd_->errors.join('\n')));
+    QVERIFY(std::filesystem::file_size(document.toStdString()) > 1000);
+
+    Click(window_->PlanOnly());
+    SetLineText(window_->DatabaseName(), QStringLiteral("TARGET"));
+    SetLineText(window_->FilenameEdit2()->Edit(), document);
+    QStringList scripts;
+    for (int run = 0; run < 2; ++run) {
+      const int before = Form().PlannedStatements;
+      Form().UpdateLog.Clear();
+      QTest::mouseClick(window_->ButtonTest(), Qt::LeftButton);
+      QVERIFY2(frontEnd_->errors.isEmpty(), qPrintable(frontEnd_->errors.join('\n')));
+      QVERIFY(Form().PlannedStatements - before > 5);
+      scripts << window_->UpdateLog()->toPlainText();
+      QCOMPARE(scripts.last(), Q(Form().UpdateLog.Text()));
+    }
+    QCOMPARE(scripts[1], scripts[0]);
+    const QStringList lines = scripts[0].split(QLatin1Char('\n'));
+    QVERIFY(lines.contains(QStringLiteral("/")));
+    QVERIFY2(lines.first().startsWith(QStringLiteral("create table AUDIT_LOG (")), qPrintable(lines.first()));
+    QVERIFY(lines.first().endsWith(QLatin1Char(';')));
+    QVERIFY(lines.last() == QStringLiteral("/") || lines.last().endsWith(QLatin1Char(';')));
+    for (const QString& line : lines) QVERIFY2(!line.startsWith(QLatin1Char('\t')), qPrintable(line));
+    for (QWidget* w : Inputs()) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+  }
+
   void wrongPasswordShowsOneStampedLineAndTheWindowIsIdle() {
     const std::string data = *folder_ / "emu";
     MakeDemo(data);
@@ -283,7 +371,8 @@ class GuiMainWindow : public QObject {
                                     window_->Password(),     window_->ButtonGet(),
                                     window_->FilenameEdit1()->Edit(), window_->ButtonTest(),
                                     window_->FilenameEdit2()->Edit(), window_->Logs(),
-                                    window_->EnableExport(), window_->SequenceSetZero()};
+                                    window_->EnableExport(), window_->SequenceSetZero(),
+                                    window_->BulkRead(),     window_->PlanOnly()};
     QList<QWidget*> seen;
     QWidget* w = wanted.first();
     for (int guard = 0; guard < 200 && seen.size() < wanted.size(); ++guard, w = w->nextInFocusChain())
@@ -401,17 +490,22 @@ class GuiMainWindow : public QObject {
     Form().DatabaseName.SetText("ORCL");
     Form().UserName.SetItems({"scott", "hr"});
     Form().PanelLog.SetHeight(220);
+    Click(window_->PlanOnly());
     window_->setGeometry(40, 50, 900, 640);
     Stop();
     const TProfileFile ini(Ini());
     QCOMPARE(Q(ini.ReadString("main", "NormPos", "")), QStringLiteral("40,50,940,690"));
     QCOMPARE(Q(ini.ReadString("main", "PanelLog_Height", "")), QStringLiteral("220"));
     QCOMPARE(Q(ini.ReadString("main", "Visible", "")), QStringLiteral("0"));
+    QCOMPARE(Q(ini.ReadString("main", "cbBulkRead_Checked", "")), QStringLiteral("False"));
+    QCOMPARE(Q(ini.ReadString("main", "cbPlanOnly_Checked", "")), QStringLiteral("True"));
     Start();
     QCOMPARE(window_->geometry(), QRect(40, 50, 900, 640));
     QCOMPARE(window_->DatabaseName()->text(), QStringLiteral("ORCL"));
     QCOMPARE(window_->UserName()->count(), 2);
     QCOMPARE(window_->PanelLog()->height(), 220);
+    QVERIFY(window_->PlanOnly()->isChecked());
+    QVERIFY(!window_->BulkRead()->isChecked());
     QVERIFY(!window_->ButtonGet()->isEnabled());
   }
 };
