@@ -36,6 +36,8 @@ TKindStatements StatementsOf(TSnapshotKind kind) {
     case K::AllSynonyms: return {&dm_sql::kSynonymsDataSet};
     case K::Privileges: return {&dm_sql::kPrivileges};
     case K::DbLinks: return {&dm_sql::kDbLinks};
+    case K::IdentityColumns: return {&dm_sql::kIdentityColumns};
+    case K::VirtualColumns: return {&dm_sql::kVirtualColumns};
   }
   return {&dm_sql::kTables};
 }

@@ -206,9 +206,8 @@ TSnapshotKind SnapshotKindOf(TDictionaryRead read) {
     case R::AllSynonyms: return K::AllSynonyms;
     case R::Privileges: return K::Privileges;
     case R::DbLinks: return K::DbLinks;
-    // Not held by the snapshot: the reader of generated columns takes the refusal as none.
-    case R::IdentityColumns:
-    case R::VirtualColumns: break;
+    case R::IdentityColumns: return K::IdentityColumns;
+    case R::VirtualColumns: return K::VirtualColumns;
   }
   throw std::logic_error("unknown dictionary read");
 }
@@ -221,6 +220,7 @@ bool ReadsWhole(TDictionaryRead read) {
   switch (read) {
     case R::Tables: case R::Sequences: case R::Triggers: case R::Functions: case R::Procedures:
     case R::Views: case R::Synonyms: case R::AllSynonyms: case R::Privileges: case R::DbLinks:
+    case R::IdentityColumns: case R::VirtualColumns:
       return true;
     default: return false;
   }

@@ -29,9 +29,9 @@ namespace skelvane {
 // of one object sharing the rows of the read of all.
 enum class TSnapshotKind {
   Tables, Columns, Indexes, Constraints, Sequences, Triggers, Functions, Procedures,
-  Views, Synonyms, AllSynonyms, Privileges, DbLinks,
+  Views, Synonyms, AllSynonyms, Privileges, DbLinks, IdentityColumns, VirtualColumns,
 };
-constexpr size_t kSnapshotKinds = 13;
+constexpr size_t kSnapshotKinds = 15;
 
 // The column that names a kind's object (empty: the kind is read whole only).
 const char* SnapshotKeyColumn(TSnapshotKind kind);

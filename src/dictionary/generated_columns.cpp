@@ -1,7 +1,6 @@
 #include "dictionary/generated_columns.h"
 
 #include <memory>
-#include <stdexcept>
 
 #include "common/text.h"
 #include "oracle/oracle_error.h"
@@ -22,10 +21,6 @@ void ReadAll(TDictionarySource& source, TDictionaryRead read, TEach each) {
     rows = source.Query(read);
   } catch (const oracle::EOracleError& e) {
     if (!Unsupported(e)) throw;
-    return;
-  } catch (const std::logic_error&) {
-    // The dictionary snapshot does not hold these reads yet: its bulk mode
-    // sees no generated columns rather than failing.
     return;
   }
   for (; !rows->Eof(); rows->Next()) each(*rows);

@@ -1,5 +1,6 @@
 #include "update/code_steps.h"
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,7 +47,66 @@ std::string DocumentColumnList(const std::vector<std::string>& names) {
   return list;
 }
 
+// Words of a trigger header: runs of name bytes, quoted names kept whole.
+std::vector<std::string> HeaderWords(const std::string& text, size_t limit) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < text.size() && words.size() < limit) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"') {
+      const size_t close = text.find('"', i + 1);
+      const size_t end = close == std::string::npos ? text.size() : close + 1;
+      words.push_back(text.substr(i, end - i));
+      i = end;
+    } else if (std::isalnum(c) || c == '_' || c == '$' || c == '#' || c == '.') {
+      size_t end = i;
+      while (end < text.size()) {
+        const unsigned char d = static_cast<unsigned char>(text[end]);
+        if (d == '"') {
+          const size_t close = text.find('"', end + 1);
+          end = close == std::string::npos ? text.size() : close + 1;
+        } else if (std::isalnum(d) || d == '_' || d == '$' || d == '#' || d == '.') {
+          ++end;
+        } else {
+          break;
+        }
+      }
+      words.push_back(text.substr(i, end - i));
+      i = end;
+    } else {
+      ++i;
+    }
+  }
+  return words;
+}
+
+// The last part of a possibly owner-qualified name, as the dictionary spells it.
+std::string ObjectPart(const std::string& word) {
+  std::string name = word;
+  if (!name.empty() && name.back() == '"') {
+    const size_t open = name.rfind('"', name.size() - 2);
+    return open == std::string::npos ? name : name.substr(open + 1, name.size() - open - 2);
+  }
+  if (const size_t dot = name.rfind('.'); dot != std::string::npos) name.erase(0, dot + 1);
+  return AnsiUpperCase(name);
+}
+
 }  // namespace
+
+std::string TriggerTarget(const std::string& text) {
+  // The header ends long before the 64th word in any trigger Oracle accepts
+  // with ON in it; the body's words are never reached through ON.
+  const std::vector<std::string> words = HeaderWords(text, 64);
+  for (size_t i = 1; i + 1 < words.size(); ++i) {
+    if (AnsiUpperCase(words[i]) != "ON") continue;
+    size_t at = i + 1;
+    // ON NESTED TABLE column OF view
+    if (AnsiUpperCase(words[at]) == "NESTED" && at + 4 < words.size()) at += 4;
+    const std::string target = ObjectPart(words[at]);
+    return target == "SCHEMA" || target == "DATABASE" ? std::string() : target;
+  }
+  return {};
+}
 
 void CheckTrigger(TCompareContext& c, const TTreeResult& trigger) {
   const std::string name = GetEntryValue(trigger, kKeyName);

@@ -13,6 +13,11 @@ namespace skelvane {
 
 void CheckTrigger(TCompareContext& c, const TTreeResult& trigger);
 
+// The object a trigger's text fires on, upper-cased without quotes or owner:
+// the name after the first ON of its header ("" for ON SCHEMA, ON DATABASE
+// or a text without ON). A nested table's trigger names its view.
+std::string TriggerTarget(const std::string& text);
+
 // `read` is OneFunction or OneProcedure; `kind` is "function" or "procedure".
 void CheckStoredCode(TCompareContext& c, const TTreeResult& routine, TDictionaryRead read,
                      const std::string& kind);

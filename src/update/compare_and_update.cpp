@@ -3,6 +3,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,18 @@ void WalkSection(const TSDB_Parser& document, const char* section, char node,
                  TTreeResult& result, TVisit visit) {
   const TSdbPath path{section, std::string(1, node)};
   for (int index = 0; document.Select(index, path, result); ++index) visit(result);
+}
+
+// A private and a public synonym may share a name and object: each is
+// looked for with its grantee, or the second would never be created.
+bool HasSynonym(TRowSet& rows, const std::string& object, const std::string& synonym,
+                const std::string& grantee) {
+  for (rows.First(); !rows.Eof(); rows.Next()) {
+    if (rows.Value("o_name") == object && rows.Value("s_name") == synonym &&
+        SameText(rows.Value("grantee"), grantee))
+      return true;
+  }
+  return false;
 }
 
 // Untrimmed: the table comment is compared as the dictionary holds it.
@@ -114,6 +127,7 @@ class TCompareRun {
     Routines(sdb::kSectionProcedures, sdb::kNodeProcedure, R::OneProcedure, "procedure");
     Constraints();
     Views();
+    TriggersOnViews();
     Privileges();
     Synonyms();
     DbLinks();
@@ -170,13 +184,35 @@ class TCompareRun {
                 });
   }
 
+  // A trigger on one of the document's views cannot be created before the
+  // view: it waits until the views are done.
   void Triggers() {
     c_.Log("triggers:");
+    std::set<std::string> views;
+    WalkSection(document_, sdb::kSectionViews, sdb::kNodeView, result_,
+                [&](const TTreeResult&) { views.insert(AnsiUpperCase(Name())); });
+    int index = 0;
     WalkSection(document_, sdb::kSectionTriggers, sdb::kNodeTrigger, result_,
                 [&](const TTreeResult& t) {
+                  if (views.count(TriggerTarget(GetEntryValue(t, sdb::kKeyTriggerBody))) != 0) {
+                    onViews_.push_back(index++);
+                    return;
+                  }
+                  ++index;
                   CheckTrigger(c_, t);
                   Next();
                 });
+  }
+
+  void TriggersOnViews() {
+    if (onViews_.empty()) return;
+    c_.Log("triggers on views:");
+    const TSdbPath path{sdb::kSectionTriggers, std::string(1, sdb::kNodeTrigger)};
+    for (int index : onViews_) {
+      document_.Select(index, path, result_);
+      CheckTrigger(c_, result_);
+      Next();
+    }
   }
 
   void Routines(const char* section, char node, TDictionaryRead read, const char* kind) {
@@ -260,7 +296,7 @@ class TCompareRun {
                   const std::string grantee = GetEntryValue(s, sdb::kKeyGrantee);
                   const std::string synonym = GetEntryValue(s, sdb::kKeyName);
                   c_.Log("Analize object \"" + object + "\"");
-                  if (!rows.Locate("o_name;s_name", TVariant({object, synonym}))) {
+                  if (!HasSynonym(rows, object, synonym, grantee)) {
                     AddSynonym(c_, object, grantee, synonym);
                   }
                   Next();
@@ -285,6 +321,7 @@ class TCompareRun {
   const TSDB_Parser& document_;
   // The one result list every section's Select refills.
   TTreeResult result_;
+  std::vector<int> onViews_;  // indexes of the triggers on the document's views
 };
 
 }  // namespace

@@ -59,6 +59,10 @@ void DefineKinds(TDictionarySnapshot& snapshot) {
   for (const auto& [column, keyword] : PrivilegeColumns) privileges.push_back(AnsiUpperCase(column));
   define(K::Privileges, privileges);
   define(K::DbLinks, {"DB_LINK", "USERNAME", "PASSWORD", "HOST"});
+  // A document's generated column carries its clause in the type text, which
+  // the compare reads back whole: no clause needs adding.
+  define(K::IdentityColumns, {"TABLE_NAME", "COLUMN_NAME", "GENERATION_TYPE", "DEFAULT_ON_NULL"});
+  define(K::VirtualColumns, {"TABLE_NAME", "COLUMN_NAME"});
 }
 
 template <class TVisit>

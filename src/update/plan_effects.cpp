@@ -36,8 +36,8 @@ auto Any() {
   return [](const TRowReader&) { return true; };
 }
 
-// Oracle names the NOT NULL check of a column itself; any name will do, the
-// compare finds such checks by their condition.
+// Oracle names an unnamed NOT NULL check of a column itself; any name will
+// do, the compare finds such checks by their condition.
 std::string NotNullCheckName() {
   static int made = 0;
   return "SYS_C" + std::to_string(9000000 + ++made);
@@ -56,7 +56,8 @@ void AddColumns(TDictionarySnapshot& snapshot, const std::string& table,
                                  {"DATA_DEFAULT", info.Default}});
     if (info.Null == "N") {
       snapshot.Insert(K::Constraints, {{"TABLE_NAME", table},
-                                       {"CONSTRAINT_NAME", NotNullCheckName()},
+                                       {"CONSTRAINT_NAME", info.NotNullName.empty() ? NotNullCheckName()
+                                                                                     : StoredName(info.NotNullName)},
                                        {"CONSTRAINT_TYPE", "C"},
                                        {"SEARCH_CONDITION", "\"" + column + "\" IS NOT NULL"},
                                        {"STATUS", "ENABLED"},

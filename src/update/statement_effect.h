@@ -15,6 +15,8 @@ struct TFieldInfo {
   std::string Null{};
   std::string Default{};
   std::string Comments{};
+  // Effects only: the name a created column's NOT NULL check is given ("" for a system name).
+  std::string NotNullName{};
 };
 
 enum class TEffectKind {

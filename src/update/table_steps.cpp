@@ -115,7 +115,8 @@ void CreateTable(TCompareContext& c, const std::string& table, const TTreeResult
   for (int i = 0; ReadFieldInfo(i, list, info); ++i) {
     if (IsSystemHiddenName(info.Name)) continue;
     if (!first) statement += " , ";
-    statement += ColumnClauses(info, info.Null == "N" ? NamedNotNull(list, info.Name) : std::string());
+    info.NotNullName = info.Null == "N" ? NamedNotNull(list, info.Name) : std::string();
+    statement += ColumnClauses(info, info.NotNullName);
     first = false;
     effect.Columns.push_back(info);
   }

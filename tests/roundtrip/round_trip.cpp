@@ -39,10 +39,10 @@ TUpdateRun Update(const TRoundTripCase& c, const fs::path& dir, const std::strin
   const fs::path trace = dir / (tag + ".trace");
   const fs::path updateLog = dir / (tag + ".update.log");
   TUpdateRun run;
-  run.cli = e2e::RunCli(dir,
-                        {"update", "--database", database, "--user", c.owner, "--file", document.string(),
-                         "--update-log", updateLog.string()},
-                        c.password, {"ORAEMU_TRACE=" + trace.string()});
+  std::vector<std::string> args{"update", "--database", database, "--user", c.owner, "--file",
+                                document.string(), "--update-log", updateLog.string()};
+  args.insert(args.end(), c.cliOptions.begin(), c.cliOptions.end());
+  run.cli = e2e::RunCli(dir, args, c.password, {"ORAEMU_TRACE=" + trace.string()});
   run.updateLog = fs::exists(updateLog) ? e2e::ReadFile(updateLog) : std::string();
   ReadTrace(trace, run);
   return run;
@@ -50,8 +50,9 @@ TUpdateRun Update(const TRoundTripCase& c, const fs::path& dir, const std::strin
 
 std::string Export(const TRoundTripCase& c, const fs::path& dir, const std::string& database,
                    const fs::path& document) {
-  const auto run = e2e::RunCli(
-      dir, {"export", "--database", database, "--user", c.owner, "--file", document.string()}, c.password);
+  std::vector<std::string> args{"export", "--database", database, "--user", c.owner, "--file", document.string()};
+  args.insert(args.end(), c.cliOptions.begin(), c.cliOptions.end());
+  const auto run = e2e::RunCli(dir, args, c.password);
   if (run.exitCode != 0)
     throw std::runtime_error("export of " + database + " failed (" + std::to_string(run.exitCode) +
                              "):\n" + run.err + run.out);

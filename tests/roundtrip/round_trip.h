@@ -23,6 +23,8 @@ struct TRoundTripCase {
   std::string owner, password;
   // (user/password, script) run in database A only, in order.
   std::vector<std::pair<std::string, std::string>> seedScripts;
+  // Added to every export and update, e.g. "--bulk".
+  std::vector<std::string> cliOptions;
 };
 
 struct TUpdateRun {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "update/code_steps.h"
 #include "update/compare2_support.h"
 
 namespace skelvane::update_test {
@@ -177,6 +179,31 @@ TEST_F(CodeSteps, ExportedCodeIsRebuiltAsItWasAndThenLeftAlone) {
   const TTracedRun again = Run(before);
   EXPECT_EQ(again.statements, Strings{});
   EXPECT_EQ(again.update, "");
+}
+
+}  // namespace
+}  // namespace skelvane::update_test
+
+namespace skelvane::update_test {
+namespace {
+
+// What a trigger fires on decides whether it waits for the views.
+TEST(TriggerTarget, IsTheObjectAfterTheFirstOnOfTheHeader) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"V_IO\n INSTEAD OF UPDATE ON v_loans\n FOR EACH ROW\nBEGIN NULL; END;", "V_LOANS"},
+      {"T_BI BEFORE INSERT OR UPDATE OF ON_HAND ON T1 FOR EACH ROW BEGIN NULL; END;", "T1"},
+      {"T_BI BEFORE INSERT ON app.orders BEGIN NULL; END;", "ORDERS"},
+      {"T_Q BEFORE INSERT ON \"Mixed Case\" BEGIN NULL; END;", "Mixed Case"},
+      {"T_Q BEFORE INSERT ON app.\"Mixed\" BEGIN NULL; END;", "Mixed"},
+      {"T_N INSTEAD OF INSERT ON NESTED TABLE lines OF v_orders FOR EACH ROW BEGIN NULL; END;", "V_ORDERS"},
+      {"T_C FOR INSERT ON v_sum COMPOUND TRIGGER INSTEAD OF EACH ROW IS BEGIN NULL; END INSTEAD OF EACH ROW; END;",
+       "V_SUM"},
+      {"T_DDL AFTER CREATE ON SCHEMA BEGIN NULL; END;", ""},
+      {"T_DB AFTER LOGON ON DATABASE BEGIN NULL; END;", ""},
+      {"T_X BEFORE INSERT", ""},
+      {"", ""},
+  };
+  for (const auto& [text, target] : cases) EXPECT_EQ(TriggerTarget(text), target) << text;
 }
 
 }  // namespace

@@ -115,16 +115,17 @@ TEST_F(GrantSteps, AKeywordListInAnotherOrderOrCaseChangesNothingButIsReported) 
 }
 
 TEST_F(GrantSteps, MissingSynonymsAreCreatedPrivateOrPublicAndExistingOnesKept) {
+  // A public synonym is not taken for the private one of the same name.
   Seed("CREATE SYNONYM SY1 FOR T1;\n"
        "CREATE PUBLIC SYNONYM PSY1 FOR T1;\n");
   const TTracedRun run = Run(Section("synonyms", Synonym("T1", "SY1", "") +
-                                                     // Located by target and name alone.
                                                      Synonym("T1", "SY1", "PUBLIC") +
                                                      Synonym("T1", "PSY1", "PUBLIC") +
                                                      Synonym("T2", "SY2", "") +
                                                      Synonym("T2", "PSY2", "PUBLIC")));
-  EXPECT_EQ(run.statements, (Strings{"CREATE  SYNONYM SY2 FOR T2", "CREATE PUBLIC SYNONYM PSY2 FOR T2"}));
-  EXPECT_EQ(run.update, UpdateLog({"\tAdd synonym SY2", "\tAdd synonym PSY2"}));
+  EXPECT_EQ(run.statements, (Strings{"CREATE PUBLIC SYNONYM SY1 FOR T1", "CREATE  SYNONYM SY2 FOR T2",
+                                     "CREATE PUBLIC SYNONYM PSY2 FOR T2"}));
+  EXPECT_EQ(run.update, UpdateLog({"\tAdd synonym SY1", "\tAdd synonym SY2", "\tAdd synonym PSY2"}));
   const std::string synonyms = ExportedSections(Export(), {"synonyms"});
   EXPECT_NE(synonyms.find("{name SY2}"), std::string::npos) << synonyms;
   EXPECT_NE(synonyms.find("{name PSY2}"), std::string::npos) << synonyms;
