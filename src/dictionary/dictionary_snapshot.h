@@ -1,5 +1,7 @@
 // An in-memory copy of the dictionary rows the export and the compare read,
-// whole rows of every read, indexed by object name. It answers the same
+// whole rows of every read, indexed by object name. Texts are held once;
+// a row's cells are codes, per column, into the texts that column holds, so
+// that the usual column of a handful of values costs one byte a row. It answers the same
 // reads as the per-object source, with the same values. Rows are loaded the
 // first time a read needs them, by the loader the snapshot was made with: a
 // whole kind at once (bulk), or one object at a time (per object); a
@@ -10,7 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -81,8 +82,12 @@ class TDictionarySnapshot : public TDictionarySource {
   // Live rows of a kind.
   size_t RowCount(TSnapshotKind kind) const;
 
-  // Bytes held: cells, texts and indexes (an estimate of the heap used).
+  // Bytes held: cells, texts and indexes, with the allocator's overhead of
+  // each node (an estimate of the heap used).
   size_t MemoryUsed() const;
+
+  // The text of an Intern id (not kNull).
+  std::string_view Text(uint32_t id) const;
 
   struct TKindRows;
 
@@ -90,11 +95,17 @@ class TDictionarySnapshot : public TDictionarySource {
   // The kind's rows with every row (whole) or `key`'s rows loaded.
   TKindRows& Rows(TSnapshotKind kind, bool whole, const std::string& key);
   std::vector<uint32_t> Select(TSnapshotKind kind, bool whole, const std::string& key);
+  // The id of a text held, or kNull.
+  uint32_t Find(std::string_view text) const;
+  void Rehash(size_t slots);
 
   TLoader loader_;
   std::array<std::unique_ptr<TKindRows>, kSnapshotKinds> kinds_;
-  std::deque<std::string> texts_;
-  std::unordered_map<std::string_view, uint32_t> ids_;
+  // Every text end to end; text `id` ends at textEnds_[id - 1].
+  std::string textBytes_;
+  std::vector<uint32_t> textEnds_;
+  // Open addressing over the texts: ids, kNull where free.
+  std::vector<uint32_t> slots_;
 };
 
 }  // namespace skelvane
