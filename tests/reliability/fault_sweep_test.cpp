@@ -17,8 +17,8 @@
 namespace skelvane::reliability {
 namespace {
 
-// Faults per operation and schema in the test command; SKELVANE_FAULT_SWEEP=all
-// (or a number) runs every round trip (or that many) by hand.
+// Faults per operation and schema when SKELVANE_FAULT_SWEEP is not set;
+// "all" (the test command's plain run) fails every round trip, a number that many.
 constexpr int kExportSamples = 10;
 constexpr int kUpdateSamples = 10;
 
