@@ -109,12 +109,22 @@ bool AnyTruncated(const oracle::TOracleQuery& query) {
 
 }  // namespace
 
+int BulkFetchRows(TSnapshotKind kind) {
+  switch (kind) {
+    case K::Tables: return 5000;
+    case K::Columns:
+    case K::Constraints: return 2000;
+    case K::Indexes: return 8000;
+    default: return 1000;
+  }
+}
+
 void LoadInBulk(TDictionarySnapshot& snapshot, TSnapshotKind kind, oracle::TOracleSession& session) {
   const TKindStatements statements = StatementsOf(kind);
   oracle::TOracleQuery query;
   query.Name = "bulk";
   query.Session = &session;
-  query.ReadBuffer = kBulkFetchRows;
+  query.ReadBuffer = BulkFetchRows(kind);
   query.LongBufferSize = kBulkLongBytes;
   query.SetSQL(DataSetStatement(kind));
   query.Execute();

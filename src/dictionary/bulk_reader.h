@@ -11,8 +11,12 @@
 
 namespace skelvane {
 
-// Rows per fetch of the bulk queries.
-constexpr int kBulkFetchRows = 1000;
+// Rows per fetch of a kind's bulk query. Each round trip costs a server's
+// latency, so the arrays are as large as memory allows: about 32 MB each at
+// the row widths the dictionary views describe (some 18 KB a row for columns
+// and constraints, with their 4,000-byte texts and LONG, 4 KB for index
+// columns, 6.5 KB for tables); 1,000 rows for kinds that are seldom long.
+int BulkFetchRows(TSnapshotKind kind);
 // LONG values (defaults, check conditions, trigger bodies, view texts) come
 // in the same arrays, cut at this many bytes; the few longer ones are read
 // again, whole, with the per-object statement of their object.
