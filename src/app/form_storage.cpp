@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <exception>
+#include <unordered_map>
 
 #include "common/text.h"
 
@@ -106,13 +107,11 @@ void TPropsStorage::Store(const TStoredProperty& property) {
     file_.WriteString(section_, KeyOf(property), StoredText(property));
     return;
   }
-  const std::string section = ListSectionOf(property);
-  file_.EraseSection(section);
   const std::vector<std::string> items = property.GetStrings();
-  if (items.empty()) return;
-  file_.WriteString(section, "Count", std::to_string(items.size()));
-  for (std::size_t i = 0; i < items.size(); ++i)
-    file_.WriteString(section, "Item" + std::to_string(i), items[i]);
+  std::vector<std::pair<std::string, std::string>> keys;
+  if (!items.empty()) keys.emplace_back("Count", std::to_string(items.size()));
+  for (std::size_t i = 0; i < items.size(); ++i) keys.emplace_back("Item" + std::to_string(i), items[i]);
+  file_.ReplaceSection(ListSectionOf(property), keys);
 }
 
 void TPropsStorage::Load(const TStoredProperty& property) {
@@ -135,15 +134,21 @@ void TPropsStorage::Load(const TStoredProperty& property) {
       const std::string section = ListSectionOf(property);
       int count = StrToIntDef(Trimmed(file_.ReadString(section, "Count", "0")), 0);
       if (count <= 0) return;
+      // Read in one pass: a key at a time is quadratic in a long list.
+      // The first of a key counts, as for ReadString.
+      std::unordered_map<std::string, std::string> keys;
+      for (auto& [k, value] : file_.ReadSection(section)) keys.emplace(AnsiUpperCase(k), std::move(value));
       // A hand-edited count far above the keys present would otherwise
       // make millions of empty items.
-      const std::size_t present = file_.KeyCount(section) - 1;  // less "Count" itself
+      const std::size_t present = keys.size() - 1;  // less "Count" itself
       std::size_t n = static_cast<std::size_t>(count);
       if (n > present) n = present;
       std::vector<std::string> items;
       items.reserve(n);
-      for (std::size_t i = 0; i < n; ++i)
-        items.push_back(file_.ReadString(section, "Item" + std::to_string(i), ""));
+      for (std::size_t i = 0; i < n; ++i) {
+        const auto item = keys.find("ITEM" + std::to_string(i));
+        items.push_back(item == keys.end() ? std::string() : item->second);
+      }
       property.SetStrings(std::move(items));
       return;
     }

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "common/file_access.h"
 #include "common/text.h"
 
 namespace skelvane {
@@ -47,9 +48,25 @@ std::string OneLine(std::string text) {
   return text;
 }
 
+// The value of a "key=value" line as a read gives it back.
+std::string ValueOf(const std::string& line) {
+  std::string value = Blankless(line.substr(line.find('=') + 1));
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == '"' || value.front() == '\''))
+    value = value.substr(1, value.size() - 2);
+  if (value.size() > TProfileFile::kMaxValueLength) value.resize(TProfileFile::kMaxValueLength);
+  return value;
+}
+
 }  // namespace
 
 TProfileFile::TProfileFile(std::string fileName) : fileName_(std::move(fileName)) {
+  // Not a pipe, which would wait for a writer, nor a file too big to be
+  // settings, which would fill the memory.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(fileName_, ec)) return;
+  const std::uintmax_t size = std::filesystem::file_size(fileName_, ec);
+  if (ec || size > kMaxFileSize) return;
   std::ifstream in(fileName_, std::ios::binary);
   if (!in) return;
   std::string line;
@@ -86,13 +103,18 @@ std::string TProfileFile::ReadString(const std::string& section, const std::stri
   if (header == npos) return def;
   std::size_t at = FindKey(header, key);
   if (at == npos) return def;
-  const std::string& line = lines_[at];
-  std::string value = Blankless(line.substr(line.find('=') + 1));
-  if (value.size() >= 2 && value.front() == value.back() &&
-      (value.front() == '"' || value.front() == '\''))
-    value = value.substr(1, value.size() - 2);
-  if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
-  return value;
+  return ValueOf(lines_[at]);
+}
+
+std::vector<std::pair<std::string, std::string>> TProfileFile::ReadSection(const std::string& section) const {
+  std::vector<std::pair<std::string, std::string>> keys;
+  std::size_t header = FindSection(section);
+  if (header == npos) return keys;
+  for (std::size_t i = header + 1; i < lines_.size() && !IsHeader(lines_[i]); ++i) {
+    std::string key = KeyOf(lines_[i]);
+    if (!key.empty()) keys.emplace_back(std::move(key), ValueOf(lines_[i]));
+  }
+  return keys;
 }
 
 std::size_t TProfileFile::KeyCount(const std::string& section) const {
@@ -137,6 +159,20 @@ void TProfileFile::EraseSection(const std::string& section) {
   dirty_ = true;
 }
 
+void TProfileFile::ReplaceSection(const std::string& section,
+                                  const std::vector<std::pair<std::string, std::string>>& keys) {
+  EraseSection(section);
+  if (keys.empty()) return;
+  if (FindSection(section) != npos) {
+    // A second section of that name takes the keys where it stands.
+    for (const auto& [key, value] : keys) WriteString(section, key, value);
+    return;
+  }
+  dirty_ = true;
+  lines_.push_back("[" + OneLine(section) + "]");
+  for (const auto& [key, value] : keys) lines_.push_back(OneLine(key) + "=" + OneLine(value));
+}
+
 std::string TProfileFile::Text() const {
   std::string text;
   for (const auto& line : lines_) text += line + "\r\n";
@@ -146,12 +182,21 @@ std::string TProfileFile::Text() const {
 void TProfileFile::Flush() {
   if (!dirty_) return;
   const std::runtime_error failure("Unable to write to " + fileName_);
-  const std::filesystem::path file(fileName_);
+  std::filesystem::path file(fileName_);
   std::error_code ec;
+  // Renaming over a link would replace the link, and the file linked to
+  // would keep its old settings.
+  if (std::filesystem::is_symlink(file, ec)) {
+    file = std::filesystem::canonical(file, ec);
+    if (ec) throw failure;
+  }
+  // The rename below needs only the folder's permission: a file its owner
+  // made read-only must stop the save as it stops a write.
+  if (std::filesystem::is_regular_file(file, ec) && !CannotCreateReason(file.string()).empty()) throw failure;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
   // Written beside the file and renamed over it, so a failed write never
   // leaves a cut settings file behind.
-  const std::string temp = fileName_ + ".new";
+  const std::string temp = file.string() + ".new";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) throw failure;

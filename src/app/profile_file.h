@@ -5,7 +5,9 @@
 #define SKELVANE_APP_PROFILE_FILE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace skelvane {
@@ -16,7 +18,12 @@ class TProfileFile {
   // buffer of 2048 bytes allows.
   static constexpr std::size_t kMaxValueLength = 2047;
 
-  // Reads `fileName` when it exists and is readable; otherwise starts empty.
+  // A settings file is a few kilobytes; a larger one is damaged and is not
+  // read, nor kept by the next Flush.
+  static constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{16} << 20;
+
+  // Reads `fileName` when it is a readable regular file of at most
+  // kMaxFileSize bytes; otherwise starts empty.
   explicit TProfileFile(std::string fileName);
 
   const std::string& FileName() const { return fileName_; }
@@ -26,6 +33,9 @@ class TProfileFile {
   // key is missing.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def) const;
+  // Every key of a section with its value as ReadString gives it, in file
+  // order; one pass, for sections of many keys.
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& section) const;
   // Number of keys in a section; 0 when it is missing.
   std::size_t KeyCount(const std::string& section) const;
   bool SectionExists(const std::string& section) const;
@@ -35,10 +45,15 @@ class TProfileFile {
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   // Removes the section's header and all its keys.
   void EraseSection(const std::string& section);
+  // EraseSection, then WriteString of every pair (keys distinct), in one pass.
+  void ReplaceSection(const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& keys);
 
-  // Writes the file when it changed, creating its folder. Throws
-  // std::runtime_error "Unable to write to <file>" when it cannot; the old
-  // file is then left as it was.
+  // Writes the file when it changed, creating its folder; a link is
+  // followed, so the file linked to is written and the link stays. Throws
+  // std::runtime_error "Unable to write to <file>" when it cannot, also when
+  // the file exists and may not be written (read-only); the old file is then
+  // left as it was.
   void Flush();
 
   // The whole file as Flush would write it.
