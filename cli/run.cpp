@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "app/application.h"
@@ -161,6 +162,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::ofstream updateLog;
     if (!options.UpdateLogFile.empty()) {
       const std::string logFile = AbsoluteFileName(options.UpdateLogFile, currentDirectory);
+      // Opening the log empties it, and the compare would then read an empty
+      // document, change nothing and report success.
+      std::error_code notSame;
+      if (std::filesystem::equivalent(logFile, file, notSame)) {
+        PrintMessage(err, "cannot create the update log '" + logFile + "': it is the schema document");
+        return kExitFailed;
+      }
       if (const std::string reason = CannotCreateReason(logFile); !reason.empty()) {
         PrintMessage(err, "cannot create the update log '" + logFile + "': " + reason);
         return kExitFailed;

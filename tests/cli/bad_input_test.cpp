@@ -89,6 +89,16 @@ const std::vector<TBadInput>& Table() {
       {"update log", "a folder",
        "update LIB --user APPU --password secret --file DIR/good._sdb --update-log DIR/folder._sdb", 2,
        "cannot create the update log 'DIR/folder._sdb': Is a directory"},
+      // Opening the log would empty the document before the compare reads it.
+      {"update log", "the document itself",
+       "update LIB --user APPU --password secret --file DIR/good._sdb --update-log DIR/good._sdb", 2,
+       "cannot create the update log 'DIR/good._sdb': it is the schema document"},
+      {"update log", "a link to the document",
+       "update LIB --user APPU --password secret --file DIR/good._sdb --update-log DIR/good-link.log", 2,
+       "cannot create the update log 'DIR/good-link.log': it is the schema document"},
+      {"update log", "the document, named relative",
+       "update LIB --user APPU --password secret --file DIR/good._sdb --update-log ./good._sdb", 2,
+       "cannot create the update log 'DIR/./good._sdb': it is the schema document"},
       {"client library", "missing", "export OCIDLL=DIR/missing.so --user APPU --password secret", 2,
        "Could not load \"DIR/missing.so\""},
       {"client library", "not a library", "export OCIDLL=DIR/notalib.so --user APPU --password secret", 2,
@@ -117,7 +127,9 @@ TEST(BadInput, EveryDoorGivesOneMessageAndTheDocumentedStatus) {
   std::ofstream(dir + "/binary._sdb", std::ios::binary) << std::string("{shema\0\x01\xff{", 10);
   std::ofstream(dir + "/schema.txt") << "{shema\r\n}\r\n";
   std::ofstream(dir + "/brace._sdb") << "{shema\r\n{tables \r\n}}}\r\n";
-  std::ofstream(dir + "/good._sdb") << "{shema\r\n\t{name APPU}\r\n}\r\n";
+  const std::string good = "{shema\r\n\t{name APPU}\r\n}\r\n";
+  std::ofstream(dir + "/good._sdb") << good;
+  fs::create_symlink(dir + "/good._sdb", dir + "/good-link.log");
   std::ofstream(dir + "/notalib.so") << "not a shared library\n";
   std::ofstream(dir + "/unreadable._sdb") << "{shema\r\n}\r\n";
   fs::permissions(dir + "/unreadable._sdb", fs::perms::none);
@@ -159,6 +171,7 @@ TEST(BadInput, EveryDoorGivesOneMessageAndTheDocumentedStatus) {
   std::cout << "bad input: " << checked << " of " << Table().size() << " cases checked"
             << (root ? " (the unreadable file is readable to root)" : "") << std::endl;
   EXPECT_FALSE(fs::exists(dir + "/x._sdb"));
+  EXPECT_EQ(ReadAll(dir + "/good._sdb"), good);
 }
 
 }  // namespace
