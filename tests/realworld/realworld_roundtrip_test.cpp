@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "roundtrip/document_equality.h"
 #include "roundtrip/round_trip.h"
+#include "realworld/realworld_scripts.h"
 #include "support/emulator_tool.h"
 
 namespace skelvane::roundtrip {
@@ -18,8 +18,6 @@ namespace {
 
 constexpr const char* kOwner = "WK";
 constexpr const char* kPassword = "wk_pw";
-
-std::string Script(const char* name) { return e2e::ReadFile(e2e::SourceDir() / "tests" / "realworld" / name); }
 
 // The lines of a document without their indentation and line ends.
 std::vector<std::string> BareLines(const std::string& document) {
@@ -49,28 +47,16 @@ bool Sent(const TUpdateRun& run, const std::string& statement) {
   return false;
 }
 
-// The lending schema's views and code with its tables put in place of the
-// "@@" line, so that the script runs from a string.
-std::string CodeScript() {
-  std::string code = Script("schema_code.sql");
-  const std::string include = "@@schema_code_tables";
-  const size_t at = code.find(include);
-  if (at == std::string::npos) throw std::runtime_error("schema_code.sql no longer includes its tables");
-  code.replace(at, include.size(), Script("schema_code_tables.sql"));
-  return code;
-}
-
 // Both scripts in one schema: tables with every construct, and views with
 // INSTEAD OF and compound triggers, functions, procedures and a package.
-TRoundTripCase WholeSchema(std::vector<std::string> cliOptions = {}) {
+TRoundTripCase WholeSchema() {
   TRoundTripCase c;
   c.label = "real world";
   c.usersScript = ::skelvane::testing::OwnerGrants(kOwner, kPassword);
   c.owner = kOwner;
   c.password = kPassword;
   const std::string logon = std::string(kOwner) + "/" + kPassword;
-  c.seedScripts = {{logon, Script("tables.sql")}, {logon, CodeScript()}};
-  c.cliOptions = std::move(cliOptions);
+  c.seedScripts = {{logon, realworld::TablesScript()}, {logon, realworld::CodeScript()}};
   return c;
 }
 
@@ -177,19 +163,6 @@ TEST_F(RealWorldSchema, TriggersOnViewsAreCreatedAfterTheViews) {
   EXPECT_LT(late, log.find("create trigger LIB_LOAN_OVERVIEW_IO", late)) << log;
   // Triggers on tables keep their place.
   EXPECT_LT(log.find("create trigger WK_ORDER_OFFICE_HOURS"), views) << log;
-}
-
-// The bulk reads see the same schema: the same document, and the same
-// statements in the same order when it is copied.
-TEST(RealWorldSchemaInBulk, GivesTheDocumentAndStatementsOfThePerObjectMode) {
-  e2e::TScratch perObjectDir("realworld-per-object"), bulkDir("realworld-bulk");
-  const TRoundTripResult perObject = RunRoundTrip(WholeSchema(), perObjectDir.Dir());
-  const TRoundTripResult bulk = RunRoundTrip(WholeSchema({"--bulk"}), bulkDir.Dir());
-  EXPECT_EQ(bulk.documentA, perObject.documentA);
-  EXPECT_EQ(bulk.firstUpdate.statements, perObject.firstUpdate.statements);
-  EXPECT_TRUE(bulk.firstUpdate.refused.empty()) << bulk.firstUpdate.updateLog;
-  EXPECT_EQ(FirstDifference(ComparableDocument(bulk.documentA), ComparableDocument(bulk.documentB)), "");
-  EXPECT_EQ(bulk.secondUpdate.StatementCount(), 0) << bulk.secondUpdate.updateLog;
 }
 
 }  // namespace

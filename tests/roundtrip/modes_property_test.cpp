@@ -12,6 +12,7 @@
 #include "roundtrip/document_equality.h"
 #include "roundtrip/schema_generator.h"
 #include "e2e/export_support.h"
+#include "realworld/realworld_scripts.h"
 
 namespace skelvane::roundtrip {
 namespace {
@@ -165,6 +166,19 @@ TEST(ModesProperty, LongValuesBeyondTheFetchBoundComeBackWhole) {
   EXPECT_NE(document.find(":NEW.N := NVL(:NEW.N, 0) + 119;"), std::string::npos);
   EXPECT_NE(document.find(longExpression + " + " + longExpression), std::string::npos);
   EXPECT_NE(document.find("{default " + literal + "}"), std::string::npos);
+}
+
+// Identity and virtual columns, constraint states, a switched-off trigger,
+// and a trigger on a view that must wait for its view.
+TEST(ModesProperty, RealWorldSchemaGivesTheSameResultsInEveryMode) {
+  const TUsers users;
+  const std::string logon = users.owner + "/" + users.ownerPassword;
+  TModesCase c{UsersScript(users), users.owner, users.ownerPassword,
+               {{logon, realworld::TablesScript()}, {logon, realworld::CodeScript()}}};
+  e2e::TScratch scratch("modes-realworld");
+  const TModeRuns r = RunModes(c, scratch.Dir());
+  EXPECT_EQ(r.failures, "");
+  EXPECT_GT(r.statements, 60);
 }
 
 TEST(ModesProperty, GeneratedSchemasGiveTheSameResultsInEveryMode) {
