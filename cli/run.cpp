@@ -132,10 +132,8 @@ int RunDiff(const TCliOptions& options, std::ostream& out, std::ostream& err) {
   return sink.Statements() > 0 ? kExitPlanNotEmpty : kExitDone;
 }
 
-}  // namespace
-
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const std::function<std::string()>& readPassword) {
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const std::function<std::string()>& readPassword) {
   TCliOptions options;
   try {
     options = ParseArguments(args);
@@ -160,8 +158,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return kExitFailed;
     }
     std::ofstream updateLog;
+    std::string logFile;
     if (!options.UpdateLogFile.empty()) {
-      const std::string logFile = AbsoluteFileName(options.UpdateLogFile, currentDirectory);
+      logFile = AbsoluteFileName(options.UpdateLogFile, currentDirectory);
       // Opening the log empties it, and the compare would then read an empty
       // document, change nothing and report success.
       std::error_code notSame;
@@ -227,12 +226,31 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return kExitFailed;
     }
     if (outcome == TOperationOutcome::Failed) return kExitFailed;
+    // A full disk fails the writes one by one without a word.
+    if (updateLog.is_open() && !updateLog.flush()) {
+      PrintMessage(err, "cannot write the update log '" + logFile + "'");
+      return kExitFailed;
+    }
     if (plan) return form.PlannedStatements > 0 ? kExitPlanNotEmpty : kExitDone;
     return dm.RejectedStatements > rejectedBefore ? kExitStatementsRejected : kExitDone;
   } catch (const std::exception& e) {
     PrintMessage(err, e.what());
     return kExitFailed;
   }
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const std::function<std::string()>& readPassword) {
+  const int status = Run(args, out, err, readPassword);
+  // The log, the script or the usage text lost on the way out is a failure
+  // like any other; a run that failed has said so already.
+  if (!out.flush() && (status == kExitDone || status == kExitStatementsRejected)) {
+    PrintMessage(err, "cannot write to standard output");
+    return kExitFailed;
+  }
+  return status;
 }
 
 }  // namespace skelvane::cli
