@@ -1,5 +1,6 @@
 #include "dictionary/bulk_reader.h"
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -101,10 +102,39 @@ void LoadPerObject(TDictionarySnapshot& snapshot, TSnapshotKind kind, const std:
   query.Close();
 }
 
-bool AnyTruncated(const oracle::TOracleQuery& query) {
+// Whether a value of the row was cut, other than column `except`'s.
+bool AnyTruncated(const oracle::TOracleQuery& query, int except) {
   for (int i = 0; i < query.FieldCount(); ++i)
-    if (query.FieldTruncated(i)) return true;
+    if (i != except && query.FieldTruncated(i)) return true;
   return false;
+}
+
+using TCutDefaults = std::map<std::pair<std::string, std::string>, uint32_t>;
+
+// Completes the column rows whose default the arrays cut (by table and
+// column name) from the query of the long defaults; the tables of those it
+// cannot complete go to `cut`, to be read again per object.
+void ReadLongDefaults(TDictionarySnapshot& snapshot, oracle::TOracleSession& session, int dataDefault,
+                      TCutDefaults& cutDefaults, std::set<std::string>& cut) {
+  oracle::TOracleQuery query;
+  query.Name = "bulk";
+  query.Session = &session;
+  query.ReadBuffer = BulkFetchRows(K::Indexes);  // rows of about the same width
+  query.LongBufferSize = kBulkLongBytes;
+  query.SetSQL(bulk_sql::kLongDefaults);
+  query.Execute();
+  const int table = query.FieldIndex("TABLE_NAME");
+  const int column = query.FieldIndex("COLUMN_NAME");
+  const int value = query.FieldIndex("DATA_DEFAULT");
+  for (; !query.Eof(); query.Next()) {
+    const auto it = cutDefaults.find({query.FieldText(table), query.FieldText(column)});
+    if (it == cutDefaults.end() || AnyTruncated(query, -1)) continue;
+    snapshot.SetCell(K::Columns, it->second, static_cast<size_t>(dataDefault),
+                     query.FieldIsNull(value) ? TDictionarySnapshot::kNull : snapshot.Intern(query.FieldText(value)));
+    cutDefaults.erase(it);
+  }
+  query.Close();
+  for (const auto& [name, row] : cutDefaults) cut.insert(name.first);
 }
 
 }  // namespace
@@ -112,7 +142,7 @@ bool AnyTruncated(const oracle::TOracleQuery& query) {
 int BulkFetchRows(TSnapshotKind kind) {
   switch (kind) {
     case K::Tables: return 5000;
-    case K::Columns:
+    case K::Columns: return 2500;
     case K::Constraints: return 2000;
     case K::Indexes: return 8000;
     default: return 1000;
@@ -125,24 +155,31 @@ void LoadInBulk(TDictionarySnapshot& snapshot, TSnapshotKind kind, oracle::TOrac
   query.Name = "bulk";
   query.Session = &session;
   query.ReadBuffer = BulkFetchRows(kind);
-  query.LongBufferSize = kBulkLongBytes;
+  query.LongBufferSize = kind == K::Columns ? kBulkDefaultBytes : kBulkLongBytes;
   query.SetSQL(DataSetStatement(kind));
   query.Execute();
   DefineFrom(snapshot, kind, query, session);
   const std::string keyColumn = SnapshotKeyColumn(kind);
   const int key = keyColumn.empty() ? -1 : query.FieldIndex(keyColumn);
+  const int dataDefault = kind == K::Columns ? query.FieldIndex("DATA_DEFAULT") : -1;
+  const int columnName = kind == K::Columns ? query.FieldIndex("COLUMN_NAME") : -1;
 
   bool cutWhole = false;
   std::set<std::string> cut;
+  TCutDefaults cutDefaults;
   for (; !query.Eof(); query.Next()) {
-    if (AnyTruncated(query)) {
+    const bool cutHere = AnyTruncated(query, dataDefault);
+    const bool defaultCut = dataDefault >= 0 && query.FieldTruncated(dataDefault);
+    const uint32_t row = snapshot.Append(kind, RowCells(snapshot, query));
+    if (cutHere || (defaultCut && (key < 0 || columnName < 0))) {
       if (key >= 0 && statements.One) {
         cut.insert(query.FieldText(key));
       } else {
         cutWhole = true;
       }
+    } else if (defaultCut) {
+      cutDefaults.emplace(std::make_pair(query.FieldText(key), query.FieldText(columnName)), row);
     }
-    snapshot.Append(kind, RowCells(snapshot, query));
   }
   query.Close();
 
@@ -157,6 +194,7 @@ void LoadInBulk(TDictionarySnapshot& snapshot, TSnapshotKind kind, oracle::TOrac
     snapshot.MarkComplete(kind);
     return;
   }
+  if (!cutDefaults.empty()) ReadLongDefaults(snapshot, session, dataDefault, cutDefaults, cut);
   snapshot.MarkComplete(kind);
   if (cut.empty()) return;
   oracle::TOracleQuery one;

@@ -41,20 +41,23 @@ class TColumnCells {
   }
 
   void Push(uint32_t id) {
+    bytes_.resize(bytes_.size() + width_);
+    Set(bytes_.size() / width_ - 1, id);
+  }
+
+  void Set(size_t row, uint32_t id) {
     const uint32_t code = Code(id);
     if (width_ == 1 && code > UINT8_MAX) Widen(2);
     if (width_ == 2 && code > UINT16_MAX) Widen(4);
     const uint32_t stored = width_ == 4 ? id : code;
-    unsigned char bytes[4];
     if (width_ == 1) {
-      bytes[0] = static_cast<unsigned char>(stored);
+      bytes_[row] = static_cast<unsigned char>(stored);
     } else if (width_ == 2) {
       const uint16_t narrow = static_cast<uint16_t>(stored);
-      std::memcpy(bytes, &narrow, sizeof narrow);
+      std::memcpy(&bytes_[row * 2], &narrow, sizeof narrow);
     } else {
-      std::memcpy(bytes, &stored, sizeof stored);
+      std::memcpy(&bytes_[row * 4], &stored, sizeof stored);
     }
-    bytes_.insert(bytes_.end(), bytes, bytes + width_);
   }
 
   void Compact() {
@@ -442,22 +445,30 @@ uint32_t TDictionarySnapshot::Intern(std::string_view text) {
   return slots_[i];
 }
 
-void TDictionarySnapshot::Append(TSnapshotKind kind, std::vector<uint32_t> cells) {
+uint32_t TDictionarySnapshot::Append(TSnapshotKind kind, std::vector<uint32_t> cells) {
   TKindRows& rows = *kinds_[static_cast<size_t>(kind)];
   if (cells.size() != rows.Width()) throw std::logic_error("a snapshot row of the wrong width");
   if (rows.Held == kNoRow) throw std::length_error("the dictionary snapshot cannot hold more rows");
   const uint32_t row = rows.Held++;
   for (size_t i = 0; i < cells.size(); ++i) rows.Columns[i].Push(cells[i]);
   rows.Order.push_back(row);
-  if (rows.Key < 0) return;
+  if (rows.Key < 0) return row;
   rows.Next.push_back(kNoRow);
   const uint32_t id = cells[static_cast<size_t>(rows.Key)];
-  if (id == kNull) return;
+  if (id == kNull) return row;
   const auto [it, added] = rows.ByKey.try_emplace(id, TKindRows::TChain{row, row});
   if (!added) {
     rows.Next[it->second.Last] = row;
     it->second.Last = row;
   }
+  return row;
+}
+
+void TDictionarySnapshot::SetCell(TSnapshotKind kind, uint32_t row, size_t column, uint32_t id) {
+  TKindRows& rows = *kinds_[static_cast<size_t>(kind)];
+  if (row >= rows.Held || column >= rows.Width()) throw std::logic_error("no such snapshot cell");
+  if (static_cast<int>(column) == rows.Key) throw std::logic_error("a snapshot row's key cannot be set");
+  rows.Columns[column].Set(row, id);
 }
 
 void TDictionarySnapshot::ReplaceObject(TSnapshotKind kind, const std::string& key,

@@ -61,7 +61,11 @@ class TDictionarySnapshot : public TDictionarySource {
   void MarkComplete(TSnapshotKind kind);
   uint32_t Intern(std::string_view text);
   // A row of cells (Intern ids or kNull), one per column; it goes last.
-  void Append(TSnapshotKind kind, std::vector<uint32_t> cells);
+  // Returns the row's number, for SetCell.
+  uint32_t Append(TSnapshotKind kind, std::vector<uint32_t> cells);
+  // Sets one cell of a row in place, as a loader completes the rows it
+  // appended; readers already open see the change.
+  void SetCell(TSnapshotKind kind, uint32_t row, size_t column, uint32_t id);
   // The rows of one object replaced by `rows`, in the place of the first old
   // one (or last).
   void ReplaceObject(TSnapshotKind kind, const std::string& key, std::vector<std::vector<uint32_t>> rows);
