@@ -108,6 +108,8 @@ const TWay kWays[] = {
     // The Oracle 7 logon takes user and password as one connect string.
     {"option-oci7", {"--oci7", "--user", "APPU", "--password", kPassword}, false},
     {"connect-string-oci7", {"--oci7", "--user", std::string("APPU/") + kPassword + "@XE"}, false},
+    // The dictionary read in bulk logs on the same way but reads and logs otherwise.
+    {"standard-input-bulk", {"--bulk", "--user", "APPU"}, true},
 };
 
 TEST_F(Secrets, NoWayOfGivingThePasswordLeavesItInAFileOrMessage) {
