@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
+#include <string>
 #include <system_error>
 
 #include "common/file_access.h"
@@ -195,8 +197,9 @@ void TProfileFile::Flush() {
   if (std::filesystem::is_regular_file(file, ec) && !CannotCreateReason(file.string()).empty()) throw failure;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
   // Written beside the file and renamed over it, so a failed write never
-  // leaves a cut settings file behind.
-  const std::string temp = file.string() + ".new";
+  // leaves a cut settings file behind. The copy's name is this save's own:
+  // two windows closing at once must not write into one copy.
+  const std::string temp = file.string() + ".new" + std::to_string(std::random_device{}());
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) throw failure;

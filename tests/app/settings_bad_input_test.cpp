@@ -160,12 +160,6 @@ const std::vector<TSettingsCase>& Table() {
       {"unwritable", "its folder is a file",
        [](const TTempFolder& f) { return f.WriteFile("blocker", "x") + "/skelvane.ini"; }, "XE", 164, {},
        "Unable to write to FILE."},
-      {"unwritable", "the name of the new copy taken by a folder",
-       [](const TTempFolder& f) {
-         f.MakeFolder("skelvane.ini.new");
-         return f.WriteFile("skelvane.ini", "[main]\r\nPanelLog_Height=200\r\n");
-       },
-       "XE", 200, {}, "Unable to write to FILE."},
       {"unwritable", "a read-only file",
        [](const TTempFolder& f) {
          const std::string file = f.WriteFile("skelvane.ini", "[main]\r\nPanelLog_Height=200\r\n");

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <thread>
 
 #include "app/application.h"
 #include "app/form_storage.h"
@@ -98,6 +100,37 @@ TEST(ProfileFile, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + blocker + "/a.ini");
   }
   EXPECT_EQ(ReadAll(blocker), "x");
+}
+
+// Two windows closing at once: the file ends as one of them wrote it, never a mix.
+TEST(ProfileFile, SavesAtTheSameTimeLeaveOneWholeFile) {
+  TTempFolder folder("ini");
+  const std::string file = folder / "both.ini";
+  auto text = [](char letter) {
+    TProfileFile ini("unused");
+    for (int k = 0; k < 2000; ++k) ini.WriteString("main", "key" + std::to_string(k), std::string(40, letter));
+    return ini.Text();
+  };
+  const std::string a = text('a'), b = text('b');
+  for (int round = 0; round < 20; ++round) {
+    auto save = [&](char letter, std::string& failure) {
+      TProfileFile ini(file);
+      for (int k = 0; k < 2000; ++k) ini.WriteString("main", "key" + std::to_string(k), std::string(40, letter));
+      try {
+        ini.Flush();
+      } catch (const std::runtime_error& e) {
+        failure = e.what();
+      }
+    };
+    std::string failedA, failedB;
+    std::thread first(save, 'a', std::ref(failedA));
+    save('b', failedB);
+    first.join();
+    ASSERT_EQ(failedA + failedB, "") << "round " << round;
+    const std::string written = ReadAll(file);
+    ASSERT_TRUE(written == a || written == b) << "round " << round << ": " << written.size() << " bytes";
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 // A window model with its settings file in a temporary folder.
