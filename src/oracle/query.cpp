@@ -211,20 +211,12 @@ struct TOracleQuery::Impl {
       if (v.TypeCode == otSubst) continue;
       void* buf = v.Buffer.empty() ? nullptr : v.Buffer.data();
       if (v.Bound && v.BoundBuffer == buf) continue;
-      sb4 size;
-      ub2 dty = static_cast<ub2>(v.TypeCode);
-      switch (v.TypeCode) {
-        case otString:
-        case otChar: size = 4000 + 1; break;  // one byte per character
-        case otLongString: size = TVariables::BufferSize(otLongString); dty = SQLT_STR; break;
-        case otLong:
-        case otLongRaw: size = static_cast<sb4>(v.Buffer.size()); break;
-        default: size = TVariables::BufferSize(v.TypeCode); break;
-      }
+      int size, dty;
+      v.BindShape(4000 + 1, size, dty);  // one byte per character
       OCIBind* bind = nullptr;
       sword st = oci.OCIBindByName(stmt, &bind, err, reinterpret_cast<const OraText*>(v.Name.data()),
-                                   static_cast<sb4>(v.Name.size()), buf, size, dty, v.Indicators.data(),
-                                   nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+                                   static_cast<sb4>(v.Name.size()), buf, size, static_cast<ub2>(dty),
+                                   v.Indicators.data(), nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
       if (!IsOk(st)) s.RaiseError(err, st);
       v.Bound = true;
       v.BoundBuffer = buf;

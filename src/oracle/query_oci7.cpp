@@ -50,16 +50,8 @@ void TCursor7::Bind(TOracleSession& s, TVariables& variables) {
     if (v.TypeCode == otSubst) continue;
     void* buf = v.Buffer.empty() ? nullptr : v.Buffer.data();
     if (v.Bound && v.BoundBuffer == buf) continue;
-    int size;
-    int dty = v.TypeCode;
-    switch (v.TypeCode) {
-      case otString:
-      case otChar: size = kStringBindSize; break;
-      case otLongString: size = TVariables::BufferSize(otLongString); dty = SQLT_STR; break;
-      case otLong:
-      case otLongRaw: size = static_cast<int>(v.Buffer.size()); break;
-      default: size = TVariables::BufferSize(v.TypeCode); break;
-    }
+    int size, dty;
+    v.BindShape(kStringBindSize, size, dty);
     s.Oci7().obndra(&cda_, reinterpret_cast<OraText*>(const_cast<char*>(v.Name.c_str())), -1,
                     static_cast<ub1*>(buf), size, dty, -1, v.Indicators.data(), nullptr, nullptr, 0, nullptr,
                     nullptr, -1, -1);

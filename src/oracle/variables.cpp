@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "oracle/field_format.h"
+#include "oracle/oci.h"
 #include "oracle/variant_convert.h"
 
 namespace skelvane::oracle {
@@ -130,6 +131,18 @@ std::string TVariableData::ValueText() const {
     default:
       if (IsStringType(TypeCode)) return std::string(reinterpret_cast<const char*>(Buffer.data()));
       return {};
+  }
+}
+
+void TVariableData::BindShape(int stringBytes, int& size, int& type) const {
+  type = TypeCode;
+  switch (TypeCode) {
+    case otString:
+    case otChar: size = stringBytes; break;
+    case otLongString: size = TVariables::BufferSize(otLongString); type = SQLT_STR; break;
+    case otLong:
+    case otLongRaw: size = static_cast<int>(Buffer.size()); break;
+    default: size = TVariables::BufferSize(TypeCode); break;
   }
 }
 

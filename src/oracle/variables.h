@@ -29,6 +29,9 @@ struct TVariableData {
 
   // The value of element 0 as text (null gives ""), as Debug shows it.
   std::string ValueText() const;
+  // The buffer size and external type a bind call gives this variable; a
+  // string or char takes `stringBytes`, the server's largest with its terminator.
+  void BindShape(int stringBytes, int& size, int& type) const;
 };
 
 // Raised by SetData for a stored form newer than this code reads.
