@@ -11,18 +11,13 @@
 #include "app/recording_front_end.h"
 #include "common/platform.h"
 #include "support/emulator_database.h"
+#include "support/temp_folder.h"
 
 namespace skelvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::ReadAll;
 
 std::string DemoScript(const std::string& name) {
   const std::string text = ReadAll(platform::GetEnv("SKELVANE_SOURCE_DIR") + "/demo/" + name);

@@ -29,14 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TFakePlacementHost;
 using testing::TRecordingFrontEnd;
+using testing::ReadAll;
 using testing::TTempFolder;
-
-std::string ReadAll(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A file of `size` bytes that takes no room: `head`, then zero bytes.
 std::string Sparse(const TTempFolder& folder, const std::string& head, std::uintmax_t size) {

@@ -23,14 +23,8 @@ namespace {
 
 using testing::TFakePlacementHost;
 using testing::TRecordingFrontEnd;
+using testing::ReadAll;
 using testing::TTempFolder;
-
-std::string ReadAll(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(ProfileFile, ReadsKeysWhateverTheirCaseAndStripsOnePairOfQuotes) {
   TTempFolder folder("ini");

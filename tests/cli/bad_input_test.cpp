@@ -11,19 +11,16 @@
 #include "support/emulator_database.h"
 #include "support/emulator_tool.h"
 #include "support/test_schema.h"
+#include "support/temp_folder.h"
 
 namespace skelvane::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using ::skelvane::testing::ReadAll;
 using ::skelvane::testing::RunCommand;
 using ::skelvane::testing::ShellQuote;
 using ::skelvane::testing::TEmulatorDatabase;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 struct TBadInput {
   const char* door;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -74,6 +75,12 @@ class TTempFolder {
  private:
   std::string path_;
 };
+
+// A file's bytes as they stand ("" for a file that cannot be read).
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 }  // namespace skelvane::testing
 
