@@ -47,35 +47,31 @@ std::string DocumentColumnList(const std::vector<std::string>& names) {
   return list;
 }
 
-// Words of a trigger header: runs of name bytes, quoted names kept whole.
+bool IsWordByte(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c == '.'; }
+
+// Words of a trigger header: runs of name bytes and dots, quoted names kept
+// whole (OWNER."Name" is one word).
 std::vector<std::string> HeaderWords(const std::string& text, size_t limit) {
   std::vector<std::string> words;
   size_t i = 0;
   while (i < text.size() && words.size() < limit) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '"') {
-      const size_t close = text.find('"', i + 1);
-      const size_t end = close == std::string::npos ? text.size() : close + 1;
-      words.push_back(text.substr(i, end - i));
-      i = end;
-    } else if (std::isalnum(c) || c == '_' || c == '$' || c == '#' || c == '.') {
-      size_t end = i;
-      while (end < text.size()) {
-        const unsigned char d = static_cast<unsigned char>(text[end]);
-        if (d == '"') {
-          const size_t close = text.find('"', end + 1);
-          end = close == std::string::npos ? text.size() : close + 1;
-        } else if (std::isalnum(d) || d == '_' || d == '$' || d == '#' || d == '.') {
-          ++end;
-        } else {
-          break;
-        }
+    size_t end = i;
+    while (end < text.size()) {
+      if (text[end] == '"') {
+        const size_t close = text.find('"', end + 1);
+        end = close == std::string::npos ? text.size() : close + 1;
+      } else if (IsWordByte(static_cast<unsigned char>(text[end]))) {
+        ++end;
+      } else {
+        break;
       }
-      words.push_back(text.substr(i, end - i));
-      i = end;
-    } else {
-      ++i;
     }
+    if (end == i) {
+      ++i;
+      continue;
+    }
+    words.push_back(text.substr(i, end - i));
+    i = end;
   }
   return words;
 }
